@@ -6,7 +6,8 @@
 // A field left at its default is a parameter not given. Where given-ness
 // matters it is explicit: `cookies` is given when it points at a variable,
 // `proxyAuthKind`, `requestObject` and `autoMergeCookies` when they hold a
-// value. In/out and out parameters point at the caller's own variables; a
+// value. (Every member has an initializer, so a call may name only what it
+// gives.) In/out and out parameters point at the caller's own variables; a
 // null pointer means the caller does not want that result.
 #ifndef TARNWICK_WEB_WEB_REQUEST_H_
 #define TARNWICK_WEB_WEB_REQUEST_H_
@@ -34,7 +35,7 @@ struct WebRequestOptions {
   // 2: index into the method table; outside 0..7 counts as GET.
   std::int32_t method = kMethodGet;
   // 3: the body, sent when postBytes is empty.
-  Text postText;
+  Text postText{};
   // 4 (in/out): sent as the Cookie header and, with autoMergeCookies, merged
   // with the returned cookies; the merge result is written back.
   Text* cookies = nullptr;
@@ -49,22 +50,22 @@ struct WebRequestOptions {
   // 9: true stops redirects being followed.
   bool noRedirect = false;
   // 10: when not empty, sent as the body instead of postText.
-  Bytes postBytes;
+  Bytes postBytes{};
   // 11: when not empty, the proxy server to use.
-  Text proxyAddress;
+  Text proxyAddress{};
   // 12: -1 keeps the object's own timeouts; 1 or more, seconds per phase;
   // 0 and other negatives, 15 seconds.
   std::int32_t timeoutSeconds = 0;
   // 13, 14: the proxy's Basic authorisation.
-  Text proxyUser;
-  Text proxyPassword;
+  Text proxyUser{};
+  Text proxyPassword{};
   // 15: 1 (the default) sends Proxy-Authorization; any other value none.
-  std::optional<std::int32_t> proxyAuthKind;
+  std::optional<std::int32_t> proxyAuthKind{};
   // 16: the exchange runs on this object instead of a new one. WebRequest
   // takes its own reference and releases only that.
-  std::optional<HttpRequestObject> requestObject;
+  std::optional<HttpRequestObject> requestObject{};
   // 17: merge the returned cookies with `cookies` (default true).
-  std::optional<bool> autoMergeCookies;
+  std::optional<bool> autoMergeCookies{};
 };
 
 // Runs the exchange and returns a copy of the response body; empty when the
