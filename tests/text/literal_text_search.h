@@ -32,7 +32,8 @@ inline bool High(const std::string& t, std::size_t p) {
 inline std::int32_t Find(const std::string& t, const std::string& w,
                          std::int32_t start, bool ignoreCase) {
   const std::size_t L = t.size();
-  const std::size_t o = start - 1 > 0 ? static_cast<std::size_t>(start - 1) : 0;
+  const std::int64_t from = static_cast<std::int64_t>(start) - 1;
+  const std::size_t o = from > 0 ? static_cast<std::size_t>(from) : 0;
   if (o >= L) return -1;
   if (w.empty()) return 1;
   std::size_t p = o;
@@ -54,7 +55,8 @@ inline std::string Replace(const std::string& t, const std::string& w,
                            std::int32_t count, bool caseSensitive) {
   const std::size_t L = t.size();
   const std::size_t W = w.size();
-  const std::size_t o = start - 1 > 0 ? static_cast<std::size_t>(start - 1) : 0;
+  const std::int64_t from = static_cast<std::int64_t>(start) - 1;
+  const std::size_t o = from > 0 ? static_cast<std::size_t>(from) : 0;
   if (L == 0 || W == 0 || o >= L || count == 0) return t;
   std::string out = t.substr(0, o);
   std::size_t p = o;

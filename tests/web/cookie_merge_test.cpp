@@ -5,9 +5,8 @@
 #include <random>
 #include <string>
 
-#include "text/text_routines.h"
-#include "text/text_search.h"
 #include "text_printers.h"
+#include "web/literal_cookie_merge.h"
 
 namespace tarnwick {
 namespace {
@@ -60,32 +59,6 @@ TEST(CookieNameTest, Cases) {
   EXPECT_FALSE(ContainsCookieName({}, ""));
 }
 
-// The merge written out literally: a lookup over the whole merged list for
-// every old item, and JoinUnique's linear search.
-Text LiteralMerge(Text& old, const Text& fresh) {
-  old = TextRemoveBlanks(old);
-  const TextArray oldItems = TextSplit(old, ";");
-  TextArray merged = TextSplit(TextRemoveBlanks(fresh), ";");
-  for (const Text& item : oldItems) {
-    if (!ContainsCookieName(merged, CookieName(item))) ArrayAppend(merged, item);
-  }
-  Text joined;
-  for (const Text& item : merged) {
-    if (TextEqual(TextRight(item, 8), "=deleted")) continue;
-    joined = TextConcat(joined, item, "; ");
-  }
-  joined = TextLeft(joined, TextLength(joined) - 2);
-  TextArray seen;
-  Text result;
-  for (const Text& item : TextSplit(joined, "; ")) {
-    if (FindInArray(seen, item) != -1) continue;
-    ArrayAppend(seen, item);
-    result = TextConcat(result, item, "; ");
-  }
-  old = TextLeft(result, TextLength(result) - 2);
-  return old;
-}
-
 TEST(MergeCookiesTest, MatchesLiteralMergeOnRandomCookieTexts) {
   std::mt19937 rng(2026);
   const char* const kPieces[] = {"a", "b", "A", "=", "=", ";", ";", " ",
@@ -100,7 +73,7 @@ TEST(MergeCookiesTest, MatchesLiteralMergeOnRandomCookieTexts) {
     const Text fresh = randomText();
     Text fastOld = old;
     Text literalOld = old;
-    ASSERT_EQ(MergeCookies(fastOld, fresh), LiteralMerge(literalOld, fresh))
+    ASSERT_EQ(MergeCookies(fastOld, fresh), literal::MergeCookies(literalOld, fresh))
         << "old=" << old.str() << " new=" << fresh.str();
     ASSERT_EQ(fastOld, literalOld);
   }
