@@ -15,7 +15,8 @@ namespace {
 Text CookieText(std::int64_t items, std::int64_t firstName) {
   std::string s;
   for (std::int64_t i = 0; i < items; ++i) {
-    s += "n" + std::to_string(firstName + i) + "=v" + std::to_string(i) + "; ";
+    s.append("n").append(std::to_string(firstName + i));
+    s.append("=v").append(std::to_string(i)).append("; ");
   }
   return Text(s);
 }

@@ -1,0 +1,78 @@
+// A scripted HTTP peer on 127.0.0.1 for tests: runs loopback_server.py in a
+// child process with a plan of what to do on each connection it accepts, and
+// hands back the raw requests that it read.
+#ifndef TARNWICK_TESTS_WEB_SERVERS_LOOPBACK_SERVER_H_
+#define TARNWICK_TESTS_WEB_SERVERS_LOOPBACK_SERVER_H_
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick::loopback {
+
+// What the server does, connection by connection. Texts are raw bytes (zero
+// bytes allowed); "@PORT@" in them becomes the server's port.
+class ServerPlan {
+ public:
+  // The plan of a server that reads one request and answers it with `reply`.
+  static ServerPlan Answer(std::string_view reply);
+
+  // Starts the actions of the next connection; the actions that follow are
+  // its own.
+  ServerPlan& Connection();
+  // Reads one request: its header and Content-Length bytes of body.
+  ServerPlan& Request();
+  ServerPlan& Send(std::string_view bytes);
+  // Sends the bytes one at a time, `ms` milliseconds apart.
+  ServerPlan& Drip(std::string_view bytes, int ms);
+  ServerPlan& Sleep(int ms);
+  // Closes the connection abortively: the peer sees a reset.
+  ServerPlan& Reset();
+  // Keeps the connection open, reading nothing, until the server ends.
+  ServerPlan& Hold();
+  // Relays bytes both ways to 127.0.0.1:port until either side closes.
+  ServerPlan& Tunnel(int port);
+  // Starts the connections over again after the last one.
+  ServerPlan& Repeat();
+
+  std::string Json() const;
+
+ private:
+  ServerPlan& Add(std::string action);
+
+  std::vector<std::vector<std::string>> connections_;
+  bool repeat_ = false;
+};
+
+class LoopbackServer {
+ public:
+  // Starts the server and waits until it listens; port() is 0 when it could
+  // not be started. With `tls`, connections use TLS with a self-signed
+  // certificate for "localhost".
+  explicit LoopbackServer(const ServerPlan& plan, bool tls = false);
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  int port() const { return port_; }
+  // "http://127.0.0.1:<port>" (https with TLS) followed by `path`.
+  std::string Url(std::string_view path) const;
+
+  // Ends the server (at once if its plan is not done) and returns the
+  // requests that it read, in order. Later calls return an empty list.
+  std::vector<std::string> Finish();
+
+ private:
+  pid_t pid_ = -1;
+  int toServer_ = -1;
+  int fromServer_ = -1;
+  int port_ = 0;
+  bool tls_ = false;
+  std::string output_;
+};
+
+}  // namespace tarnwick::loopback
+
+#endif  // TARNWICK_TESTS_WEB_SERVERS_LOOPBACK_SERVER_H_
