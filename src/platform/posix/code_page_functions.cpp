@@ -32,16 +32,27 @@
 // When the result does not fit in the destination, 0 is returned and the
 // destination may hold part of the result. Only flags 0 and no default
 // character are served; other calls give 0.
+//
+// The two conversions of the UTF-8 -> 936 road (UTF-8 -> UTF-16 and
+// UTF-16 -> 936) take their source a block of 16 bytes at a time where they
+// can, and a zero-terminated source is read in the same pass as it is
+// converted, without measuring its length first.
 #include "platform/code_page_functions.h"
 
 #include <unicode/ucnv.h>
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarnwick::platform {
 
@@ -60,9 +71,15 @@ bool Is936(std::uint32_t codePage) {
 
 // Code page 936 both ways. Read-only once built.
 struct Cp936Tables {
-  // UTF-16 code unit -> 936: values below 0x100 are one byte, others a lead
-  // byte (high) and a trail byte (low); kDefaultByte where 936 has nothing.
+  // UTF-16 code unit -> 936 bytes in the order they are written: the first
+  // byte in the low 8 bits, a second byte (never 0) in the high 8 bits or 0
+  // when there is none; kDefaultByte where 936 has nothing. So the bytes
+  // are two exactly when the value exceeds 0xFF.
   std::array<std::uint16_t, 0x10000> fromUnit;
+  // A range of units that all take two bytes (the CJK ideographs), so that
+  // counting needs no table for them; empty when first > last.
+  char16_t twoByteFirst = 1;
+  char16_t twoByteLast = 0;
   // Bytes 80-FF that are characters on their own; 0 for lead bytes.
   std::array<char16_t, 0x80> fromHighByte;
   // lead << 8 | trail -> UTF-16; 0 where the pair is not a character.
@@ -126,13 +143,26 @@ std::unique_ptr<const Cp936Tables> BuildCp936Tables() {
     if (U_FAILURE(status)) continue;
     const auto first = static_cast<std::uint8_t>(bytes[0]);
     const auto second = static_cast<std::uint8_t>(bytes[1]);
-    if (count == 1) {
+    if (count == 1 && first != 0) {
       tables->fromUnit[unit] = first;
-    } else if (count == 2 && first >= 0x81) {
-      tables->fromUnit[unit] = static_cast<std::uint16_t>(first << 8 | second);
+    } else if (count == 2 && first >= 0x81 && second != 0) {
+      tables->fromUnit[unit] = static_cast<std::uint16_t>(second << 8 | first);
     }
   }
   ucnv_close(converter);
+
+  constexpr char16_t kIdeograph = 0x4E00;
+  const auto twoBytes = [&](unsigned unit) {
+    return tables->fromUnit[unit] > 0xFF;
+  };
+  if (twoBytes(kIdeograph)) {
+    unsigned first = kIdeograph;
+    unsigned last = kIdeograph;
+    while (twoBytes(first - 1)) --first;
+    while (last < 0xFFFF && twoBytes(last + 1)) ++last;
+    tables->twoByteFirst = static_cast<char16_t>(first);
+    tables->twoByteLast = static_cast<char16_t>(last);
+  }
   return tables;
 }
 
@@ -142,35 +172,177 @@ const Cp936Tables* Cp936() {
   return tables.get();
 }
 
+// Sixteen bytes, or eight UTF-16 code units, of a source taken at once.
+typedef std::uint8_t ByteBlock __attribute__((vector_size(16)));
+typedef std::uint16_t UnitBlock __attribute__((vector_size(16)));
+// The result of comparing blocks: each byte all ones or all zeros.
+typedef std::int8_t Lanes __attribute__((vector_size(16)));
+typedef std::int16_t UnitLanes __attribute__((vector_size(16)));
+// A block read in place through a pointer of another type.
+typedef std::uint8_t AliasedBlock __attribute__((vector_size(16), may_alias));
+
+constexpr std::size_t kBlockSize = 16;
+
+// The top bit of each byte of `lanes`, bit i for byte i.
+std::uint32_t MoveMask(Lanes lanes) {
+#if defined(__SSE2__)
+  return static_cast<std::uint32_t>(
+      _mm_movemask_epi8(reinterpret_cast<__m128i>(lanes)));
+#else
+  std::uint32_t mask = 0;
+  for (std::size_t i = 0; i < kBlockSize; ++i) {
+    mask |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(lanes[i]) >> 7)
+            << i;
+  }
+  return mask;
+#endif
+}
+
+// The top bit of each byte of a block or of the result of comparing blocks.
+template <typename Compared>
+std::uint32_t MoveMaskOf(Compared compared) {
+  return MoveMask(reinterpret_cast<Lanes>(compared));
+}
+
+// The number of bits set in `bits`, without a library call where the target
+// lacks a population count instruction.
+int CountBits(std::uint64_t bits) {
+#if defined(__POPCNT__) || !defined(__SSE2__)
+  return std::popcount(bits);
+#else
+  bits -= (bits >> 1) & 0x5555555555555555u;
+  bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+  bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+#endif
+}
+
+// The 8 units of `block` as 8 bytes, first byte lowest, those below 0x80
+// unchanged.
+std::uint64_t Narrow(UnitBlock block) {
+#if defined(__SSE2__)
+  const __m128i units = reinterpret_cast<__m128i>(block);
+  return static_cast<std::uint64_t>(
+      _mm_cvtsi128_si64(_mm_packus_epi16(units, units)));
+#else
+  std::uint64_t bytes = 0;
+  for (std::size_t i = 0; i < kBlockSize / 2; ++i) {
+    bytes |= static_cast<std::uint64_t>(block[i] & 0xFF) << (8 * i);
+  }
+  return bytes;
+#endif
+}
+
+// The 16 bytes at `p`, all of which belong to the source.
+template <typename Block>
+Block LoadBlock(const void* p) {
+  Block block;
+  std::memcpy(&block, p, sizeof block);
+  return block;
+}
+
+// The aligned block at `blockStart`, which holds part of the source but may
+// reach past its terminator or begin before it. An aligned block never
+// crosses a page, so it is read whole, and the bytes outside the source are
+// masked by the caller; hence no bounds instrumentation here.
+__attribute__((no_sanitize_address)) ByteBlock
+LoadAlignedBlock(const std::uint8_t* blockStart) {
+  return *reinterpret_cast<const AliasedBlock*>(blockStart);
+}
+
+// How far ahead the block loops may read a source of `Unit`s: to the end of a
+// source with a length, or, for a source that ends at its first zero unit, to
+// the end of the aligned blocks seen so far without a zero unit.
+template <typename Unit>
+class Reach {
+ public:
+  // `end` is null for a zero-terminated source.
+  Reach(const Unit* begin, const Unit* end)
+      : limit_(end != nullptr ? end : begin),
+        counted_(end != nullptr),
+        open_(end == nullptr &&
+              reinterpret_cast<std::uintptr_t>(begin) % sizeof(Unit) == 0) {}
+
+  // Whether the `count` units from p may be read, looking further into a
+  // zero-terminated source as needed. False once the terminator is that
+  // near: the units from there on are left to the unit-by-unit path.
+  bool Has(const Unit* p, std::ptrdiff_t count) {
+    return limit_ - p >= count || (open_ && Extend(p, count));
+  }
+
+  // How many units from p a character may read: those left in a source with
+  // a length; in a zero-terminated one, as many as a character has, since
+  // the terminator stops it.
+  std::ptrdiff_t Available(const Unit* p) const {
+    return counted_ ? limit_ - p : 4;
+  }
+
+ private:
+  static constexpr std::size_t kLine = 4 * kBlockSize;
+
+  // The lanes of the zero units of `block`.
+  static Lanes ZeroLanes(ByteBlock block) {
+    if constexpr (sizeof(Unit) == 1) {
+      return block == 0;
+    } else {
+      return reinterpret_cast<Lanes>(reinterpret_cast<UnitBlock>(block) == 0);
+    }
+  }
+
+  // Takes in aligned blocks from limit_ on, up to a line of 64 bytes beyond
+  // the `count` units from p, until one holds the terminator. A whole line
+  // (four blocks in one page) is looked at in one go.
+  bool Extend(const Unit* p, std::ptrdiff_t count) {
+    constexpr auto kAhead = static_cast<std::ptrdiff_t>(kLine / sizeof(Unit));
+    while (limit_ - p < count + kAhead) {
+      const auto address = reinterpret_cast<std::uintptr_t>(limit_);
+      const auto* line = reinterpret_cast<const std::uint8_t*>(address);
+      if (address % kLine == 0) {
+        Lanes zeros = ZeroLanes(LoadAlignedBlock(line));
+        for (std::size_t i = 1; i < 4; ++i) {
+          zeros |= ZeroLanes(LoadAlignedBlock(line + i * kBlockSize));
+        }
+        if (MoveMask(zeros) == 0) {
+          limit_ += kLine / sizeof(Unit);
+          continue;
+        }
+      }
+      const std::size_t skip = address % kBlockSize;
+      if ((MoveMask(ZeroLanes(LoadAlignedBlock(line - skip))) >> skip) != 0) {
+        open_ = false;
+        break;
+      }
+      limit_ += (kBlockSize - skip) / sizeof(Unit);
+    }
+    return limit_ - p >= count;
+  }
+
+  const Unit* limit_;
+  bool counted_;
+  bool open_;
+};
+
 // Output policies shared by the converters. `Fits(k)` tells whether k more
-// units may be put; `Put` stores one without checking.
+// units may be put; the Put functions store without checking. PutBlock
+// stores a block of units widened or narrowed from a source block, and Skip
+// then takes in how many of them belong to the result: the rest is
+// overwritten by what follows.
 template <typename Unit>
 class Counter {
  public:
   static constexpr bool Fits(std::size_t) { return true; }
   void Put(Unit) { ++count_; }
+  template <typename Block>
+  void PutBlock(Block) {}
+  void Skip(std::size_t count) { count_ += static_cast<std::int64_t>(count); }
+  // A 936 character as in Cp936Tables::fromUnit; needs Fits(2).
+  void PutPacked(std::uint16_t bytes) { count_ += bytes > 0xFF ? 2 : 1; }
   std::int64_t count() const { return count_; }
 
  private:
   std::int64_t count_ = 0;
 };
 
-// Writes into a destination known to be large enough for any result.
-template <typename Unit>
-class Unbounded {
- public:
-  explicit Unbounded(Unit* destination)
-      : begin_(destination), next_(destination) {}
-  static constexpr bool Fits(std::size_t) { return true; }
-  void Put(Unit unit) { *next_++ = unit; }
-  std::int64_t count() const { return next_ - begin_; }
-
- private:
-  Unit* begin_;
-  Unit* next_;
-};
-
-// Writes into a destination of limited capacity.
 template <typename Unit>
 class Bounded {
  public:
@@ -180,6 +352,32 @@ class Bounded {
     return static_cast<std::size_t>(end_ - next_) >= k;
   }
   void Put(Unit unit) { *next_++ = unit; }
+  // The 16 bytes of `block` as 16 units; needs Fits(16).
+  void PutBlock(ByteBlock block) {
+    Unit units[kBlockSize];
+    for (std::size_t i = 0; i < kBlockSize; ++i) units[i] = block[i];
+    std::memcpy(next_, units, sizeof units);
+  }
+  // The 8 units of `block` as 8 bytes, those below 0x80 unchanged; needs
+  // Fits(8).
+  void PutBlock(UnitBlock block) {
+#if defined(__SSE2__)
+    const __m128i units = reinterpret_cast<__m128i>(block);
+    const __m128i bytes = _mm_packus_epi16(units, units);
+    std::memcpy(next_, &bytes, kBlockSize / 2);
+#else
+    for (std::size_t i = 0; i < kBlockSize / 2; ++i) {
+      next_[i] = static_cast<Unit>(block[i]);
+    }
+#endif
+  }
+  // The 8 bytes of `bytes`, first byte lowest; needs Fits(8).
+  void PutBytes(std::uint64_t bytes) { std::memcpy(next_, &bytes, 8); }
+  void Skip(std::size_t count) { next_ += count; }
+  void PutPacked(std::uint16_t bytes) {
+    std::memcpy(next_, &bytes, 2);
+    next_ += bytes > 0xFF ? 2 : 1;
+  }
   std::int64_t count() const { return next_ - begin_; }
 
  private:
@@ -188,9 +386,12 @@ class Bounded {
   Unit* end_;
 };
 
-// Reads one character or ill-formed subsequence at p (p < end), by the
-// rules above. Returns the bytes it takes; `c` is the character, or U+FFFD.
-std::ptrdiff_t DecodeUtf8(const std::uint8_t* p, const std::uint8_t* end,
+// Reads one character or ill-formed subsequence at p, of which `available`
+// bytes (at least 1) may be read, by the rules above. Returns the bytes it
+// takes; `c` is the character, or U+FFFD. Reads no byte after the first one
+// that is not a continuation byte, so a zero-terminated source may pass any
+// `available`.
+std::ptrdiff_t DecodeUtf8(const std::uint8_t* p, std::ptrdiff_t available,
                           char32_t& c) {
   c = kReplacementCharacter;
   const std::uint8_t lead = *p;
@@ -211,10 +412,10 @@ std::ptrdiff_t DecodeUtf8(const std::uint8_t* p, const std::uint8_t* end,
     if (lead == 0xE0) low = 0xA0;
     if (lead == 0xED) high = 0x9F;
   }
-  if (end - p < 2 || (p[1] & 0xC0) != 0x80) return 1;
+  if (available < 2 || (p[1] & 0xC0) != 0x80) return 1;
   if (p[1] < low || p[1] > high) return 2;
   std::ptrdiff_t taken = 2;
-  while (taken < length && taken < end - p && (p[taken] & 0xC0) == 0x80) {
+  while (taken < length && taken < available && (p[taken] & 0xC0) == 0x80) {
     ++taken;
   }
   if (taken < length) return taken;
@@ -223,57 +424,168 @@ std::ptrdiff_t DecodeUtf8(const std::uint8_t* p, const std::uint8_t* end,
   return length;
 }
 
-bool IsContinuation(std::uint8_t byte) { return (byte & 0xC0) == 0x80; }
-
-// The converters below return false when the output stops fitting.
-
+// Puts `c` as one or two UTF-16 units; false when they do not fit.
 template <typename Out>
-bool Utf8ToUtf16(const std::uint8_t* p, const std::uint8_t* end, Out& out) {
-  while (p < end) {
-    // Runs of ASCII, eight bytes at a time.
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if ((word & 0x8080808080808080u) != 0 || !out.Fits(8)) break;
-      for (int i = 0; i < 8; ++i) out.Put(p[i]);
-      p += 8;
-    }
-    if (p == end) break;
+bool PutUtf16(char32_t c, Out& out) {
+  if (c < 0x10000) {
     if (!out.Fits(1)) return false;
-    const std::uint8_t lead = *p;
-    if (lead < 0x80) {
-      out.Put(lead);
-      ++p;
+    out.Put(static_cast<char16_t>(c));
+    return true;
+  }
+  if (!out.Fits(2)) return false;
+  c -= 0x10000;
+  out.Put(static_cast<char16_t>(0xD800 | c >> 10));
+  out.Put(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+  return true;
+}
+
+// Converts a well-formed character of two or three bytes at p, of which four
+// may be read, to the one unit it gives. Returns the bytes taken, or 0 when
+// p holds anything else.
+std::ptrdiff_t DecodeCommonUtf8(const std::uint8_t* p, char16_t& unit) {
+  std::uint8_t bytes[4];
+  std::memcpy(bytes, p, 4);
+  const std::uint32_t lead = bytes[0];
+  const std::uint32_t second = bytes[1] ^ 0x80u;
+  const std::uint32_t third = bytes[2] ^ 0x80u;
+  if ((lead & 0xF0) == 0xE0 && (second | third) < 0x40) {
+    const std::uint32_t c = (lead & 0x0F) << 12 | second << 6 | third;
+    if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+      unit = static_cast<char16_t>(c);
+      return 3;
+    }
+    return 0;
+  }
+  if (lead >= 0xC2 && lead < 0xE0 && second < 0x40) {
+    unit = static_cast<char16_t>((lead & 0x1F) << 6 | second);
+    return 2;
+  }
+  return 0;
+}
+
+constexpr std::ptrdiff_t kStretch = 64;
+
+// Counts the UTF-16 units of whole stretches of 64 bytes from p, as long as
+// the source reaches that far. Returns where it stopped.
+//
+// A stretch of ASCII gives a unit a byte. A stretch whose lead bytes are all
+// C2-DF and E1-EF, each followed by exactly the continuation bytes (80-BF,
+// any of them) its character takes, gives a unit for each byte that is not a
+// continuation byte; it ends before a character it cuts short. Any other
+// stretch (with C0, C1, E0, ED or F0-FF, whose characters limit their second
+// byte or take four bytes, or with an ill-formed subsequence) is counted a
+// character at a time.
+const std::uint8_t* CountUtf8Stretches(const std::uint8_t* p,
+                                       Reach<std::uint8_t>& reach,
+                                       Counter<char16_t>& out) {
+  auto bits = [](std::uint32_t mask, unsigned block) {
+    return static_cast<std::uint64_t>(mask) << (block * kBlockSize);
+  };
+  while (reach.Has(p, kStretch)) {
+    ByteBlock blocks[4];
+    std::uint64_t high = 0;  // 80-FF
+    for (unsigned i = 0; i < 4; ++i) {
+      blocks[i] = LoadBlock<ByteBlock>(p + i * kBlockSize);
+      high |= bits(MoveMaskOf(blocks[i]), i);
+    }
+    if (high == 0) {
+      out.Skip(kStretch);
+      p += kStretch;
       continue;
     }
-    // Well-formed two- and three-byte characters, the bulk of most texts.
-    if (lead >= 0xC2 && lead < 0xE0 && end - p >= 2 && IsContinuation(p[1])) {
-      out.Put(static_cast<char16_t>((lead & 0x1F) << 6 | (p[1] & 0x3F)));
-      p += 2;
-      continue;
+    std::uint64_t lead = 0;         // C0-FF
+    std::uint64_t leadOfThree = 0;  // E0-FF
+    Lanes special{};
+    for (unsigned i = 0; i < 4; ++i) {
+      const ByteBlock block = blocks[i];
+      lead |= bits(MoveMaskOf(block >= 0xC0), i);
+      leadOfThree |= bits(MoveMaskOf(block >= 0xE0), i);
+      special |= (block >= 0xF0) | (block == 0xE0) | (block == 0xED) |
+                 ((block & 0xFE) == 0xC0);
     }
-    if (lead >= 0xE0 && lead < 0xF0 && end - p >= 3 && IsContinuation(p[1]) &&
-        IsContinuation(p[2])) {
-      const char32_t c =
-          (lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-      if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
-        out.Put(static_cast<char16_t>(c));
-        p += 3;
+    if (MoveMask(special) == 0) {
+      const std::uint64_t continuation = high & ~lead;
+      const std::uint64_t expected = lead << 1 | leadOfThree << 2;
+      const std::uint64_t cut =
+          (lead & 1ull << 63) | (leadOfThree & 3ull << 62);
+      const int length = cut == 0 ? 64 : std::countr_zero(cut);
+      const std::uint64_t taken = length == 64 ? ~0ull : (1ull << length) - 1;
+      if (((continuation ^ expected) & taken) == 0) {
+        out.Skip(static_cast<std::size_t>(
+            length - CountBits(continuation & taken)));
+        p += length;
         continue;
       }
     }
-    char32_t c;
-    p += DecodeUtf8(p, end, c);
-    if (c < 0x10000) {
-      out.Put(static_cast<char16_t>(c));
-    } else {
-      if (!out.Fits(2)) return false;
-      c -= 0x10000;
-      out.Put(static_cast<char16_t>(0xD800 | c >> 10));
-      out.Put(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+    const std::uint8_t* const stop = p + kStretch;
+    while (p < stop) {
+      char32_t c;
+      p += DecodeUtf8(p, reach.Available(p), c);
+      PutUtf16(c, out);
     }
   }
-  return true;
+  return p;
+}
+
+// Converts blocks of 16 bytes from p while the source and the destination
+// reach that far: runs of ASCII widened a block at a time, characters of two
+// and three bytes decoded on a short path. Returns where it stopped.
+template <typename Out>
+const std::uint8_t* ConvertUtf8Blocks(const std::uint8_t* p,
+                                      Reach<std::uint8_t>& reach, Out& out) {
+  // Each round puts the ASCII bytes that begin the block, then the
+  // characters that begin in its first 13 bytes (so that the four bytes a
+  // character may take are in the block); none gives more than a unit per
+  // byte, so the 16 units of the widened block are room enough.
+  constexpr std::ptrdiff_t kCharacterArea = 13;
+  while (reach.Has(p, kBlockSize) && out.Fits(kBlockSize)) {
+    const ByteBlock block = LoadBlock<ByteBlock>(p);
+    const std::uint32_t high = MoveMaskOf(block);
+    out.PutBlock(block);
+    if (high == 0) {
+      out.Skip(kBlockSize);
+      p += kBlockSize;
+      continue;
+    }
+    const std::uint8_t* const stop = p + kCharacterArea;
+    const int ascii = std::countr_zero(high);
+    out.Skip(static_cast<std::size_t>(ascii));
+    p += ascii;
+    while (p < stop && *p >= 0x80) {
+      char16_t unit;
+      if (const std::ptrdiff_t taken = DecodeCommonUtf8(p, unit); taken != 0) {
+        out.Put(unit);
+        p += taken;
+        continue;
+      }
+      char32_t c;
+      p += DecodeUtf8(p, 4, c);
+      PutUtf16(c, out);
+    }
+  }
+  return p;
+}
+
+// The converters below take a source up to `end`, or with a null `end` up to
+// and including its first zero unit. They return false when the output
+// stops fitting.
+
+template <typename Out>
+bool Utf8ToUtf16(const std::uint8_t* p, const std::uint8_t* end, Out& out) {
+  Reach<std::uint8_t> reach(p, end);
+  if constexpr (std::is_same_v<Out, Counter<char16_t>>) {
+    p = CountUtf8Stretches(p, reach, out);
+  } else {
+    p = ConvertUtf8Blocks(p, reach, out);
+  }
+  // The rest, a character at a time.
+  for (;;) {
+    if (end != nullptr && p == end) return true;
+    char32_t c;
+    p += DecodeUtf8(p, end != nullptr ? end - p : 4, c);
+    if (!PutUtf16(c, out)) return false;
+    if (end == nullptr && c == 0) return true;
+  }
 }
 
 template <typename Out>
@@ -302,28 +614,94 @@ bool Cp936ToUtf16(const Cp936Tables& tables, const std::uint8_t* p,
   return true;
 }
 
+constexpr std::ptrdiff_t kBlockUnits = kBlockSize / 2;
+// Masks of a block of units have two bits a unit; the even ones are used.
+constexpr std::uint32_t kUnitBits = 0x5555;
+
+// Counts the 936 bytes of blocks of eight units from p as long as the source
+// reaches that far. Every unit takes a byte; those in the two-byte range one
+// more, kept in a count for each lane (each gains at most one a block, so it
+// is taken in every kRound blocks); others outside ASCII ask the table.
+// Returns where it stopped.
+const char16_t* CountCp936Blocks(const Cp936Tables& tables, const char16_t* p,
+                                 Reach<char16_t>& reach, Counter<char>& out) {
+  constexpr std::size_t kRound = 0x8000;
+  const UnitBlock twoByteFirst = UnitBlock{} + tables.twoByteFirst;
+  const UnitBlock twoByteLast = UnitBlock{} + tables.twoByteLast;
+  for (;;) {
+    UnitLanes twoBytes{};
+    std::size_t blocks = 0;
+    for (; blocks < kRound && reach.Has(p, kBlockUnits); ++blocks) {
+      const UnitBlock block = LoadBlock<UnitBlock>(p);
+      const UnitLanes inRange = (block >= twoByteFirst) & (block <= twoByteLast);
+      twoBytes -= inRange;
+      for (std::uint32_t rest = MoveMaskOf((block >= 0x80) & ~inRange) & kUnitBits;
+           rest != 0; rest &= rest - 1) {
+        out.Skip(tables.fromUnit[p[std::countr_zero(rest) / 2]] > 0xFF);
+      }
+      p += kBlockUnits;
+    }
+    std::size_t count = blocks * kBlockUnits;
+    for (std::size_t i = 0; i < kBlockUnits; ++i) {
+      count += static_cast<std::uint16_t>(twoBytes[i]);
+    }
+    out.Skip(count);
+    if (blocks < kRound) return p;
+  }
+}
+
+// Converts blocks of eight units from p while the source and the
+// destination reach that far, with two bytes of room for each unit: the
+// ASCII units that begin a block narrowed at once, the others through the
+// table unit by unit. Returns where it stopped.
+const char16_t* ConvertCp936Blocks(const Cp936Tables& tables,
+                                   const char16_t* p, Reach<char16_t>& reach,
+                                   Bounded<char>& out) {
+  while (reach.Has(p, kBlockUnits) && out.Fits(2 * kBlockUnits)) {
+    const UnitBlock block = LoadBlock<UnitBlock>(p);
+    const std::uint32_t other = MoveMaskOf(block >= 0x80) & kUnitBits;
+    if (other == 0) {
+      out.PutBlock(block);
+      out.Skip(kBlockUnits);
+      p += kBlockUnits;
+      continue;
+    }
+    const std::uint64_t narrowed = Narrow(block);
+    int i = 0;
+    while (i < kBlockUnits) {
+      const std::uint32_t ahead = other >> (2 * i);
+      const int ascii = ahead == 0 ? kBlockUnits - i : std::countr_zero(ahead) / 2;
+      out.PutBytes(narrowed >> (8 * i));
+      out.Skip(static_cast<std::size_t>(ascii));
+      i += ascii;
+      for (; i < kBlockUnits && (other >> (2 * i) & 1) != 0; ++i) {
+        out.PutPacked(tables.fromUnit[p[i]]);
+      }
+    }
+    p += kBlockUnits;
+  }
+  return p;
+}
+
 template <typename Out>
 bool Utf16ToCp936(const Cp936Tables& tables, const char16_t* p,
                   const char16_t* end, Out& out) {
-  for (; p < end; ++p) {
-    // Runs of ASCII, eight units at a time.
-    while (end - p >= 8) {
-      std::uint64_t words[2];
-      std::memcpy(words, p, sizeof words);
-      if (((words[0] | words[1]) & 0xFF80FF80FF80FF80u) != 0 || !out.Fits(8)) {
-        break;
-      }
-      for (int i = 0; i < 8; ++i) out.Put(static_cast<char>(p[i]));
-      p += 8;
-    }
-    if (p == end) break;
-    const std::uint16_t bytes = tables.fromUnit[*p];
-    const bool twoBytes = bytes >= 0x100;
-    if (!out.Fits(twoBytes ? 2 : 1)) return false;
-    if (twoBytes) out.Put(static_cast<char>(bytes >> 8));
-    out.Put(static_cast<char>(bytes & 0xFF));
+  Reach<char16_t> reach(p, end);
+  if constexpr (std::is_same_v<Out, Counter<char>>) {
+    p = CountCp936Blocks(tables, p, reach, out);
+  } else {
+    p = ConvertCp936Blocks(tables, p, reach, out);
   }
-  return true;
+  // The rest, a unit at a time.
+  for (;; ++p) {
+    if (end != nullptr && p == end) return true;
+    const std::uint16_t bytes = tables.fromUnit[*p];
+    const bool twoBytes = bytes > 0xFF;
+    if (!out.Fits(twoBytes ? 2 : 1)) return false;
+    out.Put(static_cast<char>(bytes & 0xFF));
+    if (twoBytes) out.Put(static_cast<char>(bytes >> 8));
+    if (end == nullptr && *p == 0) return true;
+  }
 }
 
 // How many UTF-8 bytes `c` takes.
@@ -358,17 +736,12 @@ bool Utf16ToUtf8(const char16_t* p, const char16_t* end, Out& out) {
 }
 
 // Runs `convert` as the contract asks: counting for capacity 0, writing
-// otherwise, with bounds checks only when `worstCase` units might not fit.
+// otherwise.
 template <typename Unit, typename Convert>
-std::int32_t Run(Unit* destination, std::int32_t capacity,
-                 std::int64_t worstCase, Convert convert) {
+std::int32_t Run(Unit* destination, std::int32_t capacity, Convert convert) {
   std::int64_t count = 0;
   if (capacity == 0) {
     Counter<Unit> out;
-    convert(out);
-    count = out.count();
-  } else if (capacity >= worstCase) {
-    Unbounded<Unit> out(destination);
     convert(out);
     count = out.count();
   } else {
@@ -379,12 +752,12 @@ std::int32_t Run(Unit* destination, std::int32_t capacity,
   return count > kMaxCount ? 0 : static_cast<std::int32_t>(count);
 }
 
-// The number of source units a call covers, for a valid sourceLength: with
-// -1, up to and including the terminating zero.
+// The end of the source units a call covers, for a valid sourceLength: with
+// -1, just after the terminating zero.
 template <typename Unit>
-std::int64_t SourceUnits(const Unit* source, std::int32_t sourceLength) {
-  if (sourceLength != -1) return sourceLength;
-  return static_cast<std::int64_t>(std::char_traits<Unit>::length(source)) + 1;
+const Unit* SourceEnd(const Unit* source, std::int32_t sourceLength) {
+  if (sourceLength != -1) return source + sourceLength;
+  return source + std::char_traits<Unit>::length(source) + 1;
 }
 
 bool ValidArguments(const void* source, std::int32_t sourceLength,
@@ -402,18 +775,18 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
       !ValidArguments(source, sourceLength, destination, capacity)) {
     return 0;
   }
-  const std::int64_t length = SourceUnits(source, sourceLength);
   const auto* begin = reinterpret_cast<const std::uint8_t*>(source);
-  const auto* end = begin + length;
-  // Each source byte gives at most one code unit.
   if (IsUtf8(codePage)) {
-    return Run(destination, capacity, length,
+    const std::uint8_t* end =
+        sourceLength == -1 ? nullptr : begin + sourceLength;
+    return Run(destination, capacity,
                [&](auto& out) { return Utf8ToUtf16(begin, end, out); });
   }
   if (Is936(codePage)) {
     const Cp936Tables* tables = Cp936();
     if (tables == nullptr) return 0;
-    return Run(destination, capacity, length, [&](auto& out) {
+    const std::uint8_t* end = SourceEnd(begin, sourceLength);
+    return Run(destination, capacity, [&](auto& out) {
       return Cp936ToUtf16(*tables, begin, end, out);
     });
   }
@@ -429,18 +802,16 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
       !ValidArguments(source, sourceLength, destination, capacity)) {
     return 0;
   }
-  const std::int64_t length = SourceUnits(source, sourceLength);
-  const char16_t* end = source + length;
-  // A code unit gives at most two bytes in 936 and three in UTF-8 (a
-  // surrogate pair gives four).
   if (IsUtf8(codePage)) {
-    return Run(destination, capacity, 3 * length,
+    const char16_t* end = SourceEnd(source, sourceLength);
+    return Run(destination, capacity,
                [&](auto& out) { return Utf16ToUtf8(source, end, out); });
   }
   if (Is936(codePage)) {
     const Cp936Tables* tables = Cp936();
     if (tables == nullptr) return 0;
-    return Run(destination, capacity, 2 * length, [&](auto& out) {
+    const char16_t* end = sourceLength == -1 ? nullptr : source + sourceLength;
+    return Run(destination, capacity, [&](auto& out) {
       return Utf16ToCp936(*tables, source, end, out);
     });
   }

@@ -1,0 +1,3 @@
+#include "app/start_program.h"
+
+int main() { return tarnwick::StartProgram(); }
