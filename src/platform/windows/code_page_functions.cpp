@@ -3,7 +3,6 @@
 #include "platform/code_page_functions.h"
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace tarnwick::platform {

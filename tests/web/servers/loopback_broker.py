@@ -5,18 +5,14 @@ Linux process themselves (Windows programs under Wine).
 Usage: loopback_broker.py COMMAND [ARGUMENTS...]
 
 Listens on 127.0.0.1, runs COMMAND with TARNWICK_LOOPBACK_BROKER set to the
-port, and exits with COMMAND's exit status once it has ended.
+port (and without the proxy variables, so that requests go where the tests
+send them), and exits with COMMAND's exit status once it has ended.
 
-Each connection to the broker stands for one loopback_server.py process, and
-the connection carries what its pipes would:
-
-- the program sends one line, "0 PLAN" or "1 PLAN" (1: with --tls), PLAN
-  being the JSON plan on one line;
-- the broker starts loopback_server.py with it and relays the server's
-  standard output to the connection as it comes ("PORT n", "REQUEST hex");
-- when the program shuts down its sending side, the server's standard input
-  is closed, which ends it; when the server's output ends, the connection is
-  closed.
+Each connection to the broker stands for one loopback_server.py process and
+carries what its pipes would. The program first sends one line naming the
+server's options ("--tls" or nothing); from then on, what it sends goes to
+the server's standard input, ending when it shuts down its sending side, and
+the server's standard output comes back until the server ends.
 """
 
 import os
@@ -41,27 +37,26 @@ def read_line(conn):
 
 def serve(conn):
     with conn:
-        request = read_line(conn)
-        if request is None or " " not in request:
+        options = read_line(conn)
+        if options is None:
             return
-        tls, plan = request.split(" ", 1)
-        command = [sys.executable, SERVER]
-        if tls == "1":
-            command.append("--tls")
-        command.append(plan)
-        server = subprocess.Popen(command, stdin=subprocess.PIPE,
+        server = subprocess.Popen([sys.executable, SERVER] + options.split(),
+                                  stdin=subprocess.PIPE,
                                   stdout=subprocess.PIPE)
 
-        def close_input_at_end_of_connection():
+        def relay_input():
             try:
-                while conn.recv(4096):
-                    pass
+                for chunk in iter(lambda: conn.recv(4096), b""):
+                    server.stdin.write(chunk)
+                    server.stdin.flush()
             except OSError:
                 pass
-            server.stdin.close()
+            try:
+                server.stdin.close()
+            except OSError:
+                pass
 
-        threading.Thread(target=close_input_at_end_of_connection,
-                         daemon=True).start()
+        threading.Thread(target=relay_input, daemon=True).start()
         try:
             for chunk in iter(lambda: server.stdout.read1(4096), b""):
                 conn.sendall(chunk)
@@ -86,6 +81,9 @@ def main():
     threading.Thread(target=accept_forever, daemon=True).start()
     env = dict(os.environ,
                TARNWICK_LOOPBACK_BROKER=str(listener.getsockname()[1]))
+    for name in ("http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY",
+                 "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"):
+        env.pop(name, None)
     return subprocess.call(sys.argv[1:], env=env)
 
 
