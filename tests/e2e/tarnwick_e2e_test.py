@@ -93,6 +93,15 @@ class RecordingProxy(socketserver.ThreadingTCPServer):
         with self.lock:
             return list(self.requests)
 
+    def answer(self, handler):
+        """Answers the request that `handler` has read."""
+        with self.lock:
+            reply = self.reply
+        handler.wfile.write(b"HTTP/1.1 200 OK\r\n"
+                            b"Content-Type: text/plain; charset=utf-8\r\n"
+                            b"Content-Length: " + str(len(reply)).encode() +
+                            b"\r\nConnection: close\r\n\r\n" + reply)
+
 
 class RecordingHandler(socketserver.StreamRequestHandler):
     def handle(self):
@@ -110,11 +119,7 @@ class RecordingHandler(socketserver.StreamRequestHandler):
         body = self.rfile.read(length)
         with self.server.lock:
             self.server.requests.append((head, body))
-            reply = self.server.reply
-        self.wfile.write(b"HTTP/1.1 200 OK\r\n"
-                         b"Content-Type: text/plain; charset=utf-8\r\n"
-                         b"Content-Length: " + str(len(reply)).encode() + b"\r\n"
-                         b"Connection: close\r\n\r\n" + reply)
+        self.server.answer(self)
 
 
 class Desktop:

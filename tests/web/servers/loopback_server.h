@@ -25,6 +25,8 @@ class ServerPlan {
   // Reads one request: its header and Content-Length bytes of body.
   ServerPlan& Request();
   ServerPlan& Send(std::string_view bytes);
+  // Sends the bytes `count` times over: a large reply from a small plan.
+  ServerPlan& SendMany(std::string_view bytes, int count);
   // Sends the bytes one at a time, `ms` milliseconds apart.
   ServerPlan& Drip(std::string_view bytes, int ms);
   ServerPlan& Sleep(int ms);

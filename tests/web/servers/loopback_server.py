@@ -14,6 +14,8 @@ Actions:
   ["request"]            read one request (header, then Content-Length bytes)
                          and report it
   ["send", TEXT]         send the bytes
+  ["sendmany", TEXT, N]  send the bytes N times over (large replies without a
+                         plan as large)
   ["drip", TEXT, MS]     send the bytes one at a time, MS milliseconds apart
   ["sleep", MS]          wait
   ["reset"]              close abortively (the peer sees a reset)
@@ -136,6 +138,10 @@ def run_actions(conn, actions, port):
             record(read_request(conn))
         elif kind == "send":
             conn.sendall(to_bytes(action[1], port))
+        elif kind == "sendmany":
+            data = to_bytes(action[1], port)
+            for _ in range(action[2]):
+                conn.sendall(data)
         elif kind == "drip":
             for byte in to_bytes(action[1], port):
                 conn.sendall(bytes([byte]))

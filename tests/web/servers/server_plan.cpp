@@ -50,6 +50,11 @@ ServerPlan& ServerPlan::Send(std::string_view bytes) {
   return Add(R"(["send",)" + JsonBytes(bytes) + "]");
 }
 
+ServerPlan& ServerPlan::SendMany(std::string_view bytes, int count) {
+  return Add(R"(["sendmany",)" + JsonBytes(bytes) + "," +
+             std::to_string(count) + "]");
+}
+
 ServerPlan& ServerPlan::Drip(std::string_view bytes, int ms) {
   return Add(R"(["drip",)" + JsonBytes(bytes) + "," + std::to_string(ms) +
              "]");
