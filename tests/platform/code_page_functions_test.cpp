@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "text/literal_code_page.h"
 
 namespace tarnwick::platform {
 namespace {
@@ -175,6 +180,100 @@ TEST(WideCharToMultiByteTest, TerminatorAndCapacity) {
   EXPECT_EQ(WideCharToMultiByte(kCodePageUtf8, 0, source, -1, bytes, 4, nullptr,
                                 nullptr),
             0);
+}
+
+// Some 8000 bytes of ASCII runs, characters of every length and
+// ill-formed subsequences, in a fixed pseudo-random order, with no zero byte.
+std::string MixedUtf8() {
+  static const char* const kPieces[] = {
+      "\xE4\xB8\xAD", "\xE6\x96\x87", "\xEF\xBC\x9A", "\xE2\x82\xAC",
+      "\xC3\xA9", "\xD0\x96", "\xF0\x9F\x98\x80", "\xE0\xA4\x85", "\xED\x95\x9C",
+      "\xF4\x8F\xBF\xBF", "\xEF\xBF\xBF",
+      // Ill-formed: surrogate, overlong, cut short, stray, out of range.
+      "\xED\xA0\x80", "\xC0\xAF", "\xE0\x80\x80", "\xE4\xB8", "\xF0\x9F",
+      "\xE4", "\x80", "\xBF", "\xFF", "\xF4\x90\x80\x80", "\xC2"};
+  std::mt19937 random(936);
+  std::string text;
+  while (text.size() < 8000) {
+    const unsigned kind = random() % 4;
+    if (kind == 0) {
+      text.append(random() % 40, static_cast<char>('a' + random() % 26));
+    } else if (kind == 1) {
+      text += kPieces[random() % 6];  // the common case: text of a page
+    } else {
+      text += kPieces[random() % std::size(kPieces)];
+    }
+  }
+  return text;
+}
+
+// The conversions take their source in blocks of 16 bytes and stretches of
+// 64 where they can, and read a zero-terminated source without measuring it
+// first. The same text from each of its first 64 bytes on (so that every
+// character meets every place in a stretch, and the source every offset from
+// a block boundary), with and without a length, into destinations of exactly
+// the size and one unit less, agrees with the rules written out character by
+// character.
+TEST(CodePageFunctionsTest, LongSourcesFollowTheRulesFromEveryStart) {
+  const std::string mixed = MixedUtf8();
+  for (std::size_t start = 0; start < 64; ++start) {
+    SCOPED_TRACE(start);
+    const std::string utf8 = mixed.substr(start);
+    const std::u16string expectedWide = literal::Utf8ToUtf16(utf8);
+    const std::string expected936 = literal::Utf16ToCp936(expectedWide);
+    const std::size_t offset = start % 16;
+    for (const bool terminated : {true, false}) {
+      SCOPED_TRACE(terminated ? "zero-terminated" : "with a length");
+      const std::int32_t extra = terminated ? 1 : 0;
+
+      std::vector<char> bytes(offset + utf8.size() + 1);
+      std::memcpy(bytes.data() + offset, utf8.data(), utf8.size());
+      const char* source = bytes.data() + offset;
+      const std::int32_t length =
+          terminated ? -1 : static_cast<std::int32_t>(utf8.size());
+      const std::int32_t n =
+          MultiByteToWideChar(kCodePageUtf8, 0, source, length, nullptr, 0);
+      ASSERT_EQ(n, static_cast<std::int32_t>(expectedWide.size()) + extra);
+      std::vector<char16_t> units(offset + n, u'#');
+      char16_t* wide = units.data() + offset;
+      EXPECT_EQ(
+          MultiByteToWideChar(kCodePageUtf8, 0, source, length, wide, n - 1), 0);
+      ASSERT_EQ(MultiByteToWideChar(kCodePageUtf8, 0, source, length, wide, n),
+                n);
+      ASSERT_EQ(std::u16string_view(wide, expectedWide.size()), expectedWide);
+
+      const std::int32_t unitLength =
+          terminated ? -1 : static_cast<std::int32_t>(expectedWide.size());
+      const std::int32_t m = WideCharToMultiByte(
+          kCodePage936, 0, wide, unitLength, nullptr, 0, nullptr, nullptr);
+      ASSERT_EQ(m, static_cast<std::int32_t>(expected936.size()) + extra);
+      std::string out(static_cast<std::size_t>(m), '#');
+      EXPECT_EQ(WideCharToMultiByte(kCodePage936, 0, wide, unitLength,
+                                    out.data(), m - 1, nullptr, nullptr),
+                0);
+      ASSERT_EQ(WideCharToMultiByte(kCodePage936, 0, wide, unitLength,
+                                    out.data(), m, nullptr, nullptr),
+                m);
+      ASSERT_EQ(out.substr(0, expected936.size()), expected936);
+    }
+  }
+}
+
+// With a length, zero units are characters like any other, and a zero-
+// terminated source ends at its first one, even deep inside a block.
+TEST(CodePageFunctionsTest, ZeroUnitsInsideLongSources) {
+  std::string utf8(100, 'a');
+  utf8 += "\xE4\xB8\xAD";
+  utf8 += '\0';
+  utf8 += std::string(100, 'b');
+  const std::u16string wide = literal::Utf8ToUtf16(utf8);
+  EXPECT_EQ(ToWide(kCodePageUtf8, utf8), wide);
+  EXPECT_EQ(ToBytes(kCodePage936, wide), literal::Utf16ToCp936(wide));
+  EXPECT_EQ(MultiByteToWideChar(kCodePageUtf8, 0, utf8.c_str(), -1, nullptr, 0),
+            102);
+  EXPECT_EQ(WideCharToMultiByte(kCodePage936, 0, wide.c_str(), -1, nullptr, 0,
+                                nullptr, nullptr),
+            103);
 }
 
 TEST(CodePageFunctionsTest, InvalidCallsGiveZero) {

@@ -217,22 +217,6 @@ int CountBits(std::uint64_t bits) {
 #endif
 }
 
-// The 8 units of `block` as 8 bytes, first byte lowest, those below 0x80
-// unchanged.
-std::uint64_t Narrow(UnitBlock block) {
-#if defined(__SSE2__)
-  const __m128i units = reinterpret_cast<__m128i>(block);
-  return static_cast<std::uint64_t>(
-      _mm_cvtsi128_si64(_mm_packus_epi16(units, units)));
-#else
-  std::uint64_t bytes = 0;
-  for (std::size_t i = 0; i < kBlockSize / 2; ++i) {
-    bytes |= static_cast<std::uint64_t>(block[i] & 0xFF) << (8 * i);
-  }
-  return bytes;
-#endif
-}
-
 // The 16 bytes at `p`, all of which belong to the source.
 template <typename Block>
 Block LoadBlock(const void* p) {
@@ -335,7 +319,6 @@ class Counter {
   template <typename Block>
   void PutBlock(Block) {}
   void Skip(std::size_t count) { count_ += static_cast<std::int64_t>(count); }
-  // A 936 character as in Cp936Tables::fromUnit; needs Fits(2).
   void PutPacked(std::uint16_t bytes) { count_ += bytes > 0xFF ? 2 : 1; }
   std::int64_t count() const { return count_; }
 
@@ -371,11 +354,12 @@ class Bounded {
     }
 #endif
   }
-  // The 8 bytes of `bytes`, first byte lowest; needs Fits(8).
-  void PutBytes(std::uint64_t bytes) { std::memcpy(next_, &bytes, 8); }
   void Skip(std::size_t count) { next_ += count; }
+  // The one or two bytes of a 936 character as in Cp936Tables::fromUnit.
+  // Two bytes are stored either way, so it needs Fits(2).
   void PutPacked(std::uint16_t bytes) {
-    std::memcpy(next_, &bytes, 2);
+    next_[0] = static_cast<Unit>(bytes & 0xFF);
+    next_[1] = static_cast<Unit>(bytes >> 8);
     next_ += bytes > 0xFF ? 2 : 1;
   }
   std::int64_t count() const { return next_ - begin_; }
@@ -439,26 +423,29 @@ bool PutUtf16(char32_t c, Out& out) {
   return true;
 }
 
-// Converts a well-formed character of two or three bytes at p, of which four
+// Converts a well-formed character of two or three bytes at p, of which three
 // may be read, to the one unit it gives. Returns the bytes taken, or 0 when
-// p holds anything else.
+// p holds anything else. The bytes are looked at as one word, first byte
+// lowest.
 std::ptrdiff_t DecodeCommonUtf8(const std::uint8_t* p, char16_t& unit) {
-  std::uint8_t bytes[4];
-  std::memcpy(bytes, p, 4);
-  const std::uint32_t lead = bytes[0];
-  const std::uint32_t second = bytes[1] ^ 0x80u;
-  const std::uint32_t third = bytes[2] ^ 0x80u;
-  if ((lead & 0xF0) == 0xE0 && (second | third) < 0x40) {
-    const std::uint32_t c = (lead & 0x0F) << 12 | second << 6 | third;
-    if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+  const std::uint32_t word = static_cast<std::uint32_t>(p[0]) |
+                             static_cast<std::uint32_t>(p[1]) << 8 |
+                             static_cast<std::uint32_t>(p[2]) << 16;
+  if ((word & 0xC0C0F0) == 0x8080E0) {
+    const std::uint32_t c =
+        (word & 0x0F) << 12 | (word & 0x3F00) >> 2 | (word >> 16 & 0x3F);
+    if (c >= 0x800 && c - 0xD800 >= 0x800) {
       unit = static_cast<char16_t>(c);
       return 3;
     }
     return 0;
   }
-  if (lead >= 0xC2 && lead < 0xE0 && second < 0x40) {
-    unit = static_cast<char16_t>((lead & 0x1F) << 6 | second);
-    return 2;
+  if ((word & 0xC0E0) == 0x80C0) {
+    const std::uint32_t c = (word & 0x1F) << 6 | (word >> 8 & 0x3F);
+    if (c >= 0x80) {
+      unit = static_cast<char16_t>(c);
+      return 2;
+    }
   }
   return 0;
 }
@@ -530,9 +517,9 @@ const std::uint8_t* CountUtf8Stretches(const std::uint8_t* p,
 // Converts blocks of 16 bytes from p while the source and the destination
 // reach that far: runs of ASCII widened a block at a time, characters of two
 // and three bytes decoded on a short path. Returns where it stopped.
-template <typename Out>
 const std::uint8_t* ConvertUtf8Blocks(const std::uint8_t* p,
-                                      Reach<std::uint8_t>& reach, Out& out) {
+                                      Reach<std::uint8_t>& reach,
+                                      Bounded<char16_t>& out) {
   // Each round puts the ASCII bytes that begin the block, then the
   // characters that begin in its first 13 bytes (so that the four bytes a
   // character may take are in the block); none gives more than a unit per
@@ -626,8 +613,8 @@ constexpr std::uint32_t kUnitBits = 0x5555;
 const char16_t* CountCp936Blocks(const Cp936Tables& tables, const char16_t* p,
                                  Reach<char16_t>& reach, Counter<char>& out) {
   constexpr std::size_t kRound = 0x8000;
-  const UnitBlock twoByteFirst = UnitBlock{} + tables.twoByteFirst;
-  const UnitBlock twoByteLast = UnitBlock{} + tables.twoByteLast;
+  const UnitBlock twoByteFirst = UnitBlock{} + std::uint16_t{tables.twoByteFirst};
+  const UnitBlock twoByteLast = UnitBlock{} + std::uint16_t{tables.twoByteLast};
   for (;;) {
     UnitLanes twoBytes{};
     std::size_t blocks = 0;
@@ -660,23 +647,11 @@ const char16_t* ConvertCp936Blocks(const Cp936Tables& tables,
   while (reach.Has(p, kBlockUnits) && out.Fits(2 * kBlockUnits)) {
     const UnitBlock block = LoadBlock<UnitBlock>(p);
     const std::uint32_t other = MoveMaskOf(block >= 0x80) & kUnitBits;
-    if (other == 0) {
-      out.PutBlock(block);
-      out.Skip(kBlockUnits);
-      p += kBlockUnits;
-      continue;
-    }
-    const std::uint64_t narrowed = Narrow(block);
-    int i = 0;
-    while (i < kBlockUnits) {
-      const std::uint32_t ahead = other >> (2 * i);
-      const int ascii = ahead == 0 ? kBlockUnits - i : std::countr_zero(ahead) / 2;
-      out.PutBytes(narrowed >> (8 * i));
-      out.Skip(static_cast<std::size_t>(ascii));
-      i += ascii;
-      for (; i < kBlockUnits && (other >> (2 * i) & 1) != 0; ++i) {
-        out.PutPacked(tables.fromUnit[p[i]]);
-      }
+    out.PutBlock(block);
+    const int ascii = other == 0 ? kBlockUnits : std::countr_zero(other) / 2;
+    out.Skip(static_cast<std::size_t>(ascii));
+    for (std::ptrdiff_t i = ascii; i < kBlockUnits; ++i) {
+      out.PutPacked(tables.fromUnit[p[i]]);
     }
     p += kBlockUnits;
   }

@@ -105,19 +105,40 @@ std::string TakeUrlPart(CURLU* url, CURLUPart part, unsigned int flags) {
   return copy;
 }
 
-std::optional<UrlParts> ParseUrl(const std::string& url) {
-  const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(
-      curl_url(), &curl_url_cleanup);
-  if (!handle ||
+using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
+
+// `url` parsed; null when libcurl cannot parse it.
+UrlHandle ParseUrlHandle(const std::string& url) {
+  UrlHandle handle(curl_url(), &curl_url_cleanup);
+  if (handle &&
       curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
-    return std::nullopt;
+    handle.reset();
   }
+  return handle;
+}
+
+bool IsWebScheme(const std::string& scheme) {
+  return scheme == "http" || scheme == "https";
+}
+
+std::optional<UrlParts> ParseUrl(const std::string& url) {
+  const UrlHandle handle = ParseUrlHandle(url);
+  if (!handle) return std::nullopt;
   UrlParts parts{TakeUrlPart(handle.get(), CURLUPART_SCHEME, 0),
                  TakeUrlPart(handle.get(), CURLUPART_HOST, 0),
                  TakeUrlPart(handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT)};
-  if (parts.scheme != "http" && parts.scheme != "https") return std::nullopt;
+  if (!IsWebScheme(parts.scheme)) return std::nullopt;
   if (parts.host.empty() || parts.port.empty()) return std::nullopt;
   return parts;
+}
+
+// Whether ParseUrl takes `url`, without asking for its port: an http or https
+// URL always has one, its own or the scheme's default.
+bool IsWebUrl(const std::string& url) {
+  const UrlHandle handle = ParseUrlHandle(url);
+  return handle &&
+         IsWebScheme(TakeUrlPart(handle.get(), CURLUPART_SCHEME, 0)) &&
+         !TakeUrlPart(handle.get(), CURLUPART_HOST, 0).empty();
 }
 
 bool SameOrigin(const UrlParts& a, const UrlParts& b) {
@@ -353,7 +374,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
     opened_ = false;
     if (!IsToken(method.view())) return;
     std::string wireUrl = EncodeUrlForWire(url);
-    if (!ParseUrl(wireUrl)) return;
+    if (!IsWebUrl(wireUrl)) return;
     method_ = std::string(method.view());
     url_ = std::move(wireUrl);
     opened_ = true;
@@ -439,7 +460,9 @@ class CurlHttpRequest final : public HttpRequestOperations {
   // response came back; `location` receives where a redirect points.
   bool Perform(const Hop& hop, const std::vector<Header>& headers, Round& round,
                std::string& location) {
-    curl_easy_reset(easy_.get());
+    // A handle fresh from curl_easy_init is already in the reset state.
+    if (easyUsed_) curl_easy_reset(easy_.get());
+    easyUsed_ = true;
     HeaderLists lists;
     if (!BuildHeaderLists(headers, lists)) return false;
 
@@ -572,6 +595,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
   // handle.
   MultiHandle multi_;
   EasyHandle easy_;
+  bool easyUsed_ = false;
 
   std::int32_t resolveMs_ = kDefaultResolveMs;
   std::int32_t connectMs_ = kDefaultConnectMs;

@@ -1,5 +1,6 @@
 #include "web/curl/wire_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -41,9 +42,18 @@ std::string Utf16ToMultiByte(std::uint32_t codePage, std::u16string_view wide) {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// ASCII reads the same in code page 936, UTF-8 and Latin-1, so texts made of
+// it (most of an exchange's) need no conversion.
+bool IsAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+  });
+}
+
 }  // namespace
 
 std::string Cp936ToUtf8(const Text& text) {
+  if (IsAscii(text.view())) return std::string(text.view());
   return Utf16ToMultiByte(
       platform::kCodePageUtf8,
       MultiByteToUtf16(platform::kCodePage936, text.view()));
@@ -113,6 +123,7 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 Text HeaderBytesToText(std::string_view bytes) {
+  if (IsAscii(bytes)) return Text(bytes);
   std::u16string wide;
   for (std::size_t start = 0;;) {
     const std::size_t end = bytes.find("\r\n", start);
