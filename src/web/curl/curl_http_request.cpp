@@ -417,6 +417,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
     if (!opened_) return;
     opened_ = false;
 
+    deadline_ = ExchangeDeadline();
     const bool bodiless = method_ == "HEAD" || method_ == "CONNECT";
     Hop hop{method_, url_, bodiless ? std::string_view() : body};
     for (int redirects = 0;; ++redirects) {
@@ -448,6 +449,16 @@ class CurlHttpRequest final : public HttpRequestOperations {
       }
       hop.url = std::move(location);
     }
+  }
+
+  // When the exchange that starts now must end: the sum of the four bounds
+  // after it starts, so that a peer that keeps sending, however slowly, cannot
+  // hold the caller beyond them. None while sending or receiving is unbounded.
+  std::optional<Clock::time_point> ExchangeDeadline() const {
+    if (sendMs_ == 0 || receiveMs_ == 0) return std::nullopt;
+    const std::int64_t totalMs = std::int64_t{resolveMs_} + connectMs_ +
+                                 sendMs_ + receiveMs_;
+    return Clock::now() + std::chrono::milliseconds(totalMs);
   }
 
   long ConnectBoundMs() const {
@@ -565,6 +576,14 @@ class CurlHttpRequest final : public HttpRequestOperations {
       }
       if (running == 0) break;
       std::int64_t waitMs = kLongestWaitMs;
+      if (deadline_) {
+        const std::int64_t leftMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(
+                *deadline_ - Clock::now())
+                .count();
+        if (leftMs <= 0) return std::nullopt;
+        waitMs = std::min(waitMs, leftMs);
+      }
       if (round.requestStarted) {
         const std::int32_t bound = round.Sending() ? sendMs_ : receiveMs_;
         if (bound > 0) {
@@ -596,6 +615,8 @@ class CurlHttpRequest final : public HttpRequestOperations {
   MultiHandle multi_;
   EasyHandle easy_;
   bool easyUsed_ = false;
+  // The end of the exchange under way, if it has one.
+  std::optional<Clock::time_point> deadline_;
 
   std::int32_t resolveMs_ = kDefaultResolveMs;
   std::int32_t connectMs_ = kDefaultConnectMs;

@@ -10,7 +10,10 @@
 //   name lookup that hangs ends only when the system resolver gives up). Once
 //   the request goes out, the exchange is abandoned when no byte has moved for
 //   `send` ms while the body is being sent, or for `receive` ms while the
-//   response is awaited or read. A negative value makes the call do nothing.
+//   response is awaited or read; and, when both of those are bounded, the
+//   whole exchange (its redirects included) is abandoned resolve + connect +
+//   send + receive ms after Send began, so that a peer trickling bytes cannot
+//   hold the caller for longer. A negative value makes the call do nothing.
 //   Until SetTimeouts: no resolve limit, connect 60 s, send and receive 30 s.
 // - SetProxy(2, address) sends every later request through `address`
 //   ("host:port" or a URL), whatever the proxy variables of the environment
