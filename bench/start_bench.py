@@ -82,7 +82,8 @@ def main():
             return 0
 
     display = free_display()
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+                             "-noreset"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         time.sleep(1)
@@ -104,7 +105,7 @@ def main():
         with open(args.out, "w") as out:
             json.dump(result, out, indent=2)
     finally:
-        xvfb.kill()
+        xvfb.terminate()
         xvfb.wait()
     return 0
 

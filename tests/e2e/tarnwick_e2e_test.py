@@ -15,6 +15,9 @@ user would, and reads the desktop clipboard with xclip:
 
 A screenshot of the whole screen is written for a person to look at.
 
+The same checks run on the Windows program under Wine
+(tarnwick_wine_e2e_test.py): Program says what differs between the two.
+
     tarnwick_e2e_test.py PROGRAM --host SERVICE_HOST --screenshot PNG
 
 Exits 77 (skipped) when a tool it needs is missing; without ImageMagick's
@@ -22,6 +25,7 @@ import it takes no screenshot.
 """
 
 import argparse
+import collections
 import ctypes
 import os
 import shutil
@@ -35,6 +39,9 @@ import time
 SKIPPED = 77
 TIMEOUT = 30  # seconds for anything to happen; sanitizer builds are slow
 SCREEN = (1280, 800)
+# The main window's frame and its client area, in pixels.
+FRAME = (475, 208)
+CLIENT = (469, 183)
 TITLE = "Tarnwick v1.0   by Ormelin@Kestrova"
 MESSAGE_TITLE = "信息："
 
@@ -50,6 +57,9 @@ INITIAL_TEXT = ("示例链接如下：\n\n"
                 "17素材网：https://www.17sucai.com/pins/22955.html")
 
 USER_AGENT = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"
+
+# The X tools that drive the program and read its window and the clipboard.
+DESKTOP_TOOLS = ("Xvfb", "xdotool", "xclip", "xprop")
 
 LSAN_SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                  "lsan_suppressions.txt")
@@ -246,42 +256,102 @@ class Desktop:
         x11.XCloseDisplay(display)
 
 
-def start_program(desktop, program, proxy):
-    env = dict(desktop.env, http_proxy="http://127.0.0.1:{}".format(
-        proxy.server_address[1]), QT_QPA_PLATFORM="xcb")
-    # For a sanitizer build: leave out the leaks of the desktop libraries.
-    env["LSAN_OPTIONS"] = ":".join(filter(None, [
-        env.get("LSAN_OPTIONS"), "suppressions=" + LSAN_SUPPRESSIONS,
-        "print_suppressions=0"]))
-    for name in ("no_proxy", "NO_PROXY", "HTTP_PROXY", "all_proxy",
-                 "ALL_PROXY"):
-        env.pop(name, None)
-    process = subprocess.Popen([program], env=env)
-    window = wait_for("the main window", lambda: desktop.find_window(TITLE))
-    return process, window
+class Wire(collections.namedtuple(
+        "Wire", ["default_port", "own_header_order", "utf8_charset"],
+        defaults=[False, False, False])):
+    """How a program's request object writes a request where it may depart
+    from the exact form that the Linux program sends (all False):
+
+    - default_port: the URL in the request line may carry the default port
+      ("http://host:80/path");
+    - own_header_order: the header lines come in an order of the object's
+      own, with Connection and Proxy-Connection lines among them;
+    - utf8_charset: "; charset=utf-8" is added to the Content-Type of a body
+      with bytes beyond ASCII.
+    """
 
 
-def expected_request(host, path, body):
-    """The bytes of the POST of `body` to `path`, as it reaches the proxy."""
+class Program:
+    """The Linux program: how it is started, where its window's frame is, and
+    how its request object writes a request."""
+
+    wire = Wire()
+    start_timeout = TIMEOUT
+
+    def __init__(self, path):
+        self.command = [path]
+
+    def environment(self, env):
+        """`env` with what this program needs besides: the X platform plugin
+        and, for a sanitizer build, the desktop libraries' leaks left out."""
+        env = dict(env, QT_QPA_PLATFORM="xcb")
+        env["LSAN_OPTIONS"] = ":".join(filter(None, [
+            env.get("LSAN_OPTIONS"), "suppressions=" + LSAN_SUPPRESSIONS,
+            "print_suppressions=0"]))
+        return env
+
+    def start(self, desktop, proxy):
+        """Starts the program on `desktop` with its requests going through
+        `proxy`; returns the process and its main window."""
+        env = dict(desktop.env, http_proxy="http://127.0.0.1:{}".format(
+            proxy.server_address[1]))
+        for name in ("no_proxy", "NO_PROXY", "HTTP_PROXY", "all_proxy",
+                     "ALL_PROXY"):
+            env.pop(name, None)
+        process = subprocess.Popen(self.command, env=self.environment(env))
+        window = wait_for("the main window",
+                          lambda: desktop.find_window(TITLE),
+                          timeout=self.start_timeout)
+        return process, window
+
+    def frame_position(self, left, top, width, height):
+        """Where the window's frame is, from the place and size of the client
+        area as the X server has them. With no window manager to add a frame,
+        the client area stands where the frame would."""
+        return left, top
+
+    def stop_platform(self):
+        """Ends what the platform keeps running from one program to the next;
+        called before the test's display starts and after the test. Nothing
+        on Linux."""
+
+
+def check_request(recorded, host, path, body, wire=Wire()):
+    """Checks that `recorded` (the head and body that the proxy read) is the
+    POST of `body` to `path` on `host`, written as `wire` allows."""
+    head, sent_body = recorded
+    shown = (head + sent_body).decode("latin-1")
     url = "http://{}{}".format(host, path).encode()
-    head = b"\r\n".join([
-        b"POST " + url + b" HTTP/1.1",
+    request_lines = [b"POST " + url + b" HTTP/1.1"]
+    if wire.default_port:
+        request_lines.append("POST http://{}:80{} HTTP/1.1".format(
+            host, path).encode())
+    content_type = b"Content-Type: application/x-www-form-urlencoded"
+    if wire.utf8_charset and any(byte > 0x7F for byte in body):
+        content_type += b"; charset=utf-8"
+    expected = [
         b"Host: " + host.encode(),
         b"Accept: */*",
         b"Referer: " + url,
         b"Accept-Language: zh-cn",
         b"User-Agent: " + USER_AGENT.encode(),
-        b"Content-Type: application/x-www-form-urlencoded",
+        content_type,
         b"Content-Length: " + str(len(body)).encode(),
-    ]) + b"\r\n\r\n"
-    return head + body
-
-
-def check_request(recorded, host, path, body):
-    sent = recorded[0] + recorded[1]
-    expected = expected_request(host, path, body)
-    check(sent == expected, "request\n{}\nexpected\n{}".format(
-        sent.decode("latin-1"), expected.decode("latin-1")))
+    ]
+    # The head ends with the blank line that the proxy read it up to.
+    lines = head[:-len(b"\r\n\r\n")].split(b"\r\n")
+    headers = lines[1:]
+    if wire.own_header_order:
+        headers = sorted(line for line in headers if not line.lower()
+                         .startswith((b"connection:", b"proxy-connection:")))
+        expected.sort()
+    check(lines[0] in request_lines,
+          "request line {!r}:\n{}".format(lines[0], shown))
+    check(headers == expected,
+          "headers of the request:\n{}\nexpected:\n{}".format(
+              shown, b"\r\n".join(expected).decode("latin-1")))
+    check(sent_body == body,
+          "body {!r}, expected {!r}".format(sent_body, body))
 
 
 def copied_output(desktop, window):
@@ -293,7 +363,7 @@ def copied_output(desktop, window):
                         desktop.clipboard()))
 
 
-def resolve_sites(desktop, window, proxy, host):
+def resolve_sites(desktop, window, proxy, host, wire):
     cases = [
         # radio button, endpoint path, how the link is entered, link, reply
         (0, "/58pic/58pic.php", "type",
@@ -325,70 +395,118 @@ def resolve_sites(desktop, window, proxy, host):
               "{} requests for one click".format(len(proxy.recorded()) - before))
         # The body is a text; the client sends texts in UTF-8.
         check_request(recorded[0], host, path,
-                      b"url=" + link.encode("utf-8"))
+                      b"url=" + link.encode("utf-8"), wire)
         output = copied_output(desktop, window)
         check(output == reply.replace("\r\n", "\n"),
               "output box holds {!r} after the reply {!r}".format(output, reply))
 
 
-def run(program, host, screenshot, workdir):
-    desktop = Desktop(workdir)
-    proxy = RecordingProxy()
-    threading.Thread(target=proxy.serve_forever, daemon=True).start()
-    process = None
-    try:
-        process, window = start_program(desktop, program, proxy)
+class TestBed:
+    """A virtual display, a proxy serving on a thread of its own, and the
+    program's process once started: made for one test and closed together,
+    the process killed if it still runs."""
 
-        left, top, width, height = desktop.geometry(window)
-        centred = ((SCREEN[0] - 475) // 2, (SCREEN[1] - 208) // 2)
-        check((left, top) == centred,
-              "window at {}, expected {}".format((left, top), centred))
-        check((width, height) == (469, 183),
-              "client area {}x{}".format(width, height))
-        hints = desktop.property(window, "WM_NORMAL_HINTS")
-        check("minimum size: 469 by 183" in hints and
-              "maximum size: 469 by 183" in hints, "resizable: " + hints)
-        motif = desktop.property(window, "_MOTIF_WM_HINTS")
-        decorations = int(motif.split("=")[1].split(",")[2], 16)
-        check(decorations & 0x20 and not decorations & 0x40,
-              "title bar buttons: " + motif)
+    def __init__(self, program, proxy, workdir):
+        program.stop_platform()
+        self.program = program
+        self.desktop = Desktop(workdir)
+        self.proxy = proxy
+        threading.Thread(target=proxy.serve_forever, daemon=True).start()
+        self.process = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exception):
+        try:
+            if self.process and self.process.poll() is None:
+                self.process.kill()
+                self.process.wait()
+            self.proxy.shutdown()
+            self.proxy.server_close()
+            self.program.stop_platform()
+        finally:
+            self.desktop.close()
+
+    def start_program(self):
+        """Starts the program (process) and returns its main window."""
+        self.process, window = self.program.start(self.desktop, self.proxy)
+        return window
+
+
+def check_window(desktop, window, program):
+    """The main window: its client area's size, its frame centred on the
+    screen, fixed in size and without a maximise button."""
+    left, top, width, height = desktop.geometry(window)
+    check((width, height) == CLIENT,
+          "client area {}x{}".format(width, height))
+    frame = program.frame_position(left, top, width, height)
+    centred = ((SCREEN[0] - FRAME[0]) // 2, (SCREEN[1] - FRAME[1]) // 2)
+    check(frame == centred, "frame at {}, expected {}".format(frame, centred))
+    hints = desktop.property(window, "WM_NORMAL_HINTS")
+    check("minimum size: {} by {}".format(*CLIENT) in hints and
+          "maximum size: {} by {}".format(*CLIENT) in hints,
+          "resizable: " + hints)
+    motif = desktop.property(window, "_MOTIF_WM_HINTS")
+    decorations = int(motif.split("=")[1].split(",")[2], 16)
+    check(decorations & 0x20 and not decorations & 0x40,
+          "title bar buttons: " + motif)
+
+
+def run(program, host, screenshot, workdir):
+    """All the checks on `program` (a Program)."""
+    with TestBed(program, RecordingProxy(), workdir) as bed:
+        desktop = bed.desktop
+        window = bed.start_program()
+        check_window(desktop, window, program)
 
         output = copied_output(desktop, window)
         check(output == INITIAL_TEXT, "initial text copied as " + repr(output))
 
-        resolve_sites(desktop, window, proxy, host)
+        resolve_sites(desktop, window, bed.proxy, host, program.wire)
         if screenshot:
             desktop.run("import", "-window", "root", screenshot)
 
-        before = len(proxy.recorded())
+        before = len(bed.proxy.recorded())
         desktop.click_control(window, INPUT_BOX)
         desktop.keys("ctrl+a", "BackSpace")
         desktop.click_control(window, RESOLVE_BUTTON)
         box = wait_for("the message box",
                        lambda: desktop.find_window(MESSAGE_TITLE))
-        check(process.poll() is None, "the program ended before OK")
+        check(bed.process.poll() is None, "the program ended before OK")
         if screenshot:
             root, extension = os.path.splitext(screenshot)
             desktop.run("import", "-window", "root",
                         root + "-message" + extension)
         desktop.xdotool("windowfocus", "--sync", box)
         desktop.keys("Return")
-        code = process.wait(timeout=TIMEOUT)
+        code = bed.process.wait(timeout=TIMEOUT)
         check(code == 0, "exit code {} after the message".format(code))
-        check(len(proxy.recorded()) == before, "an empty link was sent")
+        check(len(bed.proxy.recorded()) == before, "an empty link was sent")
 
-        process, window = start_program(desktop, program, proxy)
+        window = bed.start_program()
         desktop.close_window(window)
-        code = process.wait(timeout=TIMEOUT)
+        code = bed.process.wait(timeout=TIMEOUT)
         check(code == 0, "exit code {} after closing".format(code))
-        process = None
-    finally:
-        if process and process.poll() is None:
-            process.kill()
-            process.wait()
-        proxy.shutdown()
-        proxy.server_close()
-        desktop.close()
+
+
+def run_test(test, tools):
+    """Runs test(workdir) with a private temporary folder and returns the
+    exit code: SKIPPED when one of `tools` is missing, 1 after a Failure
+    (which it prints), 0 when it passes."""
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        print("skipped: missing " + ", ".join(missing))
+        return SKIPPED
+    with tempfile.TemporaryDirectory() as workdir:
+        os.chmod(workdir, 0o700)
+        try:
+            test(workdir)
+        except Failure as failure:
+            print("FAILED: {}".format(failure))
+            return 1
+    print("passed")
+    return 0
 
 
 def main():
@@ -398,23 +516,12 @@ def main():
     parser.add_argument("--screenshot")
     args = parser.parse_args()
 
-    missing = [tool for tool in ("Xvfb", "xdotool", "xclip", "xprop")
-               if shutil.which(tool) is None]
     if args.screenshot and shutil.which("import") is None:
         print("no screenshot: ImageMagick's import is missing")
         args.screenshot = None
-    if missing:
-        print("skipped: missing " + ", ".join(missing))
-        return SKIPPED
-    with tempfile.TemporaryDirectory() as workdir:
-        os.chmod(workdir, 0o700)
-        try:
-            run(args.program, args.host, args.screenshot, workdir)
-        except Failure as failure:
-            print("FAILED: {}".format(failure))
-            return 1
-    print("passed")
-    return 0
+    return run_test(lambda workdir: run(Program(args.program), args.host,
+                                        args.screenshot, workdir),
+                    DESKTOP_TOOLS)
 
 
 if __name__ == "__main__":

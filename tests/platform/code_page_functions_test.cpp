@@ -132,6 +132,29 @@ TEST(CodePage936Test, EveryCharacterRoundTrips) {
   EXPECT_EQ(ToBytes(kCodePage936, wide), all);
 }
 
+// Each two bytes from 80 on and each UTF-16 unit, as ICU's converter gives
+// them one character at a time: the tables hold ICU's answer everywhere.
+TEST(CodePage936Test, EveryPairAndUnitAsIcuConvertsItAlone) {
+  int mismatches = 0;
+  for (unsigned first = 0x80; first <= 0xFF; ++first) {
+    for (unsigned second = 0; second <= 0xFF; ++second) {
+      const std::string bytes = {static_cast<char>(first),
+                                 static_cast<char>(second)};
+      if (ToWide(kCodePage936, bytes) != literal::Cp936ToUtf16(bytes)) {
+        ADD_FAILURE() << "bytes " << first << " " << second;
+        if (++mismatches == 10) return;
+      }
+    }
+  }
+  for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+    const std::u16string wide(1, static_cast<char16_t>(unit));
+    if (ToBytes(kCodePage936, wide) != literal::Utf16ToCp936(wide)) {
+      ADD_FAILURE() << "unit " << unit;
+      if (++mismatches == 10) return;
+    }
+  }
+}
+
 TEST(MultiByteToWideCharTest, TerminatorAndCapacity) {
   const char* source = "\xE4\xB8\xAD\x61";
   // With -1 the terminating zero is counted and written.

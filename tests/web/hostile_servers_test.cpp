@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <ostream>
@@ -16,6 +15,7 @@
 
 #include "text/bytes.h"
 #include "text/text.h"
+#include "web/proxy_variables.h"
 #include "web/servers/loopback_server.h"
 #include "web/web_request.h"
 
@@ -77,13 +77,7 @@ Outcome Exchange(const std::string& url, const Bytes& postBytes = Bytes(),
 
 class HostileServerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name :
-         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
-          "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-      unsetenv(name);
-    }
-  }
+  void SetUp() override { UnsetProxyVariables(); }
 };
 
 struct HostileCase {

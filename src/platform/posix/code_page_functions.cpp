@@ -1,7 +1,7 @@
 // The code page functions for systems without them: UTF-8 and the UTF-16
-// side are done by hand, code page 936 through lookup tables built once from
-// ICU's "windows-936-2000" converter (the platform's own 936 table, with
-// 0x80 <-> U+20AC).
+// side are done by hand, code page 936 through lookup tables built from ICU's
+// "windows-936-2000" converter (the platform's own 936 table, with
+// 0x80 <-> U+20AC), each direction's on its first use.
 //
 // Behaviour with flags 0, as observed on the platform:
 //
@@ -69,8 +69,22 @@ bool Is936(std::uint32_t codePage) {
   return codePage == kCodePage936 || codePage == kCodePageAnsi;
 }
 
-// Code page 936 both ways. Read-only once built.
-struct Cp936Tables {
+// Code page 936 to UTF-16. Read-only once built.
+struct Cp936Decoding {
+  // Bytes 80-FF that are characters on their own; 0 for lead bytes.
+  std::array<char16_t, 0x80> fromHighByte;
+  // PairIndex(lead, trail) -> UTF-16; 0 where the pair is not a character.
+  std::array<char16_t, 0x8000> fromPair;
+};
+
+// Where Cp936Decoding::fromPair keeps the pair of byte `lead` (80-FF) and
+// byte `trail`.
+std::size_t PairIndex(std::uint8_t lead, std::uint8_t trail) {
+  return static_cast<std::size_t>(lead - 0x80) << 8 | trail;
+}
+
+// UTF-16 to code page 936. Read-only once built.
+struct Cp936Encoding {
   // UTF-16 code unit -> 936 bytes in the order they are written: the first
   // byte in the low 8 bits, a second byte (never 0) in the high 8 bits or 0
   // when there is none; kDefaultByte where 936 has nothing. So the bytes
@@ -80,11 +94,26 @@ struct Cp936Tables {
   // counting needs no table for them; empty when first > last.
   char16_t twoByteFirst = 1;
   char16_t twoByteLast = 0;
-  // Bytes 80-FF that are characters on their own; 0 for lead bytes.
-  std::array<char16_t, 0x80> fromHighByte;
-  // lead << 8 | trail -> UTF-16; 0 where the pair is not a character.
-  std::array<char16_t, 0x10000> fromPair;
 };
+
+struct ConverterCloser {
+  void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// ICU's 936 converter, stopping at whatever it cannot convert; null when ICU
+// lacks it.
+Converter OpenCp936Converter() {
+  UErrorCode status = U_ZERO_ERROR;
+  Converter converter(ucnv_open("windows-936-2000", &status));
+  if (U_FAILURE(status)) return nullptr;
+  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr,
+                      nullptr, nullptr, &status);
+  ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr,
+                        nullptr, nullptr, &status);
+  if (U_FAILURE(status)) return nullptr;
+  return converter;
+}
 
 // Converts one 936 sequence with `converter`; 0 when it is not exactly one
 // BMP character.
@@ -99,77 +128,141 @@ char16_t DecodeWithIcu(UConverter* converter, const char* bytes,
   return unit[0];
 }
 
-// Builds the tables, or returns null when ICU lacks the converter.
-std::unique_ptr<const Cp936Tables> BuildCp936Tables() {
-  UErrorCode status = U_ZERO_ERROR;
-  UConverter* converter = ucnv_open("windows-936-2000", &status);
-  if (U_FAILURE(status)) return nullptr;
-  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr,
-                      nullptr, &status);
-  ucnv_setFromUCallBack(converter, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
-                        nullptr, &status);
-  if (U_FAILURE(status)) {
-    ucnv_close(converter);
-    return nullptr;
-  }
+// A to-Unicode callback that passes over what cannot be converted.
+void SkipUnconvertible(const void*, UConverterToUnicodeArgs*, const char*,
+                       std::int32_t, UConverterCallbackReason reason,
+                       UErrorCode* status) {
+  if (reason <= UCNV_IRREGULAR) *status = U_ZERO_ERROR;
+}
 
-  auto tables = std::make_unique<Cp936Tables>();
-  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
-    const char single = static_cast<char>(byte);
-    tables->fromHighByte[byte - 0x80] = DecodeWithIcu(converter, &single, 1);
+// The trail bytes of a pair: 40-7E and 80-FE.
+constexpr std::size_t kTrailCount = 190;
+
+// Fills the pairs of `lead` with each trail byte, as DecodeWithIcu would one
+// pair at a time, but all in one conversion by `bulk` (which skips what it
+// cannot convert): there a pair's entry is its unit when the pair gives
+// exactly one unit and the next sequence begins right after it. Any other
+// pair is decoded on its own by `single`.
+void DecodePairs(UConverter* bulk, UConverter* single, std::uint8_t lead,
+                 Cp936Decoding& decoding) {
+  // The pairs, then an ASCII byte that shows where the last one ended.
+  std::array<std::uint8_t, kTrailCount> trails;
+  std::array<char, 2 * kTrailCount + 1> source;
+  std::size_t pairs = 0;
+  for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+    if (trail == 0x7F) continue;
+    trails[pairs] = static_cast<std::uint8_t>(trail);
+    source[2 * pairs] = static_cast<char>(lead);
+    source[2 * pairs + 1] = static_cast<char>(trail);
+    ++pairs;
   }
-  tables->fromPair.fill(0);
-  for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-    if (tables->fromHighByte[lead - 0x80] != 0) continue;
-    for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
-      if (trail == 0x7F) continue;
-      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      tables->fromPair[lead << 8 | trail] = DecodeWithIcu(converter, pair, 2);
+  source[2 * pairs] = 'A';
+
+  std::array<char16_t, 2 * source.size()> units;
+  std::array<std::int32_t, units.size()> offsets;
+  char16_t* unitsEnd = units.data();
+  const char* next = source.data();
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_resetToUnicode(bulk);
+  ucnv_toUnicode(bulk, &unitsEnd, units.data() + units.size(), &next,
+                 source.data() + source.size(), offsets.data(), true, &status);
+  const std::size_t produced =
+      U_SUCCESS(status) ? static_cast<std::size_t>(unitsEnd - units.data()) : 0;
+
+  std::size_t i = 0;
+  for (std::size_t k = 0; k < pairs; ++k) {
+    const auto start = static_cast<std::int32_t>(2 * k);
+    while (i < produced && offsets[i] < start) ++i;
+    char16_t& entry = decoding.fromPair[PairIndex(lead, trails[k])];
+    if (i + 1 < produced && offsets[i] == start &&
+        offsets[i + 1] == start + 2) {
+      entry = units[i];
+    } else {
+      entry = DecodeWithIcu(single, &source[2 * k], 2);
     }
   }
+}
 
+// Builds the tables, or returns null when ICU lacks the converter.
+std::unique_ptr<const Cp936Decoding> BuildCp936Decoding() {
+  const Converter single = OpenCp936Converter();
+  Converter bulk = OpenCp936Converter();
+  if (!single || !bulk) return nullptr;
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_setToUCallBack(bulk.get(), &SkipUnconvertible, nullptr, nullptr, nullptr,
+                      &status);
+  if (U_FAILURE(status)) return nullptr;
+
+  auto decoding = std::make_unique<Cp936Decoding>();
+  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+    const char alone = static_cast<char>(byte);
+    decoding->fromHighByte[byte - 0x80] =
+        DecodeWithIcu(single.get(), &alone, 1);
+  }
+  decoding->fromPair.fill(0);
+  for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+    if (decoding->fromHighByte[lead - 0x80] != 0) continue;
+    DecodePairs(bulk.get(), single.get(), static_cast<std::uint8_t>(lead),
+                *decoding);
+  }
+  return decoding;
+}
+
+// Builds the table, or returns null when ICU lacks the converter.
+std::unique_ptr<const Cp936Encoding> BuildCp936Encoding() {
+  const Converter converter = OpenCp936Converter();
+  if (!converter) return nullptr;
+  auto encoding = std::make_unique<Cp936Encoding>();
   // Each BMP code unit on its own. ICU silently drops some default-ignorable
   // characters it cannot map; they count as unmapped, as on the platform.
-  tables->fromUnit.fill(kDefaultByte);
-  for (unsigned unit = 0; unit < 0x80; ++unit) tables->fromUnit[unit] = unit;
+  encoding->fromUnit.fill(kDefaultByte);
+  for (unsigned unit = 0; unit < 0x80; ++unit) encoding->fromUnit[unit] = unit;
   for (unsigned unit = 0x80; unit <= 0xFFFF; ++unit) {
     if (unit >= 0xD800 && unit <= 0xDFFF) continue;
     const char16_t source = static_cast<char16_t>(unit);
     char bytes[4];
-    status = U_ZERO_ERROR;
-    ucnv_resetFromUnicode(converter);
-    const std::int32_t count =
-        ucnv_fromUChars(converter, bytes, sizeof bytes, &source, 1, &status);
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(converter.get());
+    const std::int32_t count = ucnv_fromUChars(
+        converter.get(), bytes, sizeof bytes, &source, 1, &status);
     if (U_FAILURE(status)) continue;
     const auto first = static_cast<std::uint8_t>(bytes[0]);
     const auto second = static_cast<std::uint8_t>(bytes[1]);
     if (count == 1 && first != 0) {
-      tables->fromUnit[unit] = first;
+      encoding->fromUnit[unit] = first;
     } else if (count == 2 && first >= 0x81 && second != 0) {
-      tables->fromUnit[unit] = static_cast<std::uint16_t>(second << 8 | first);
+      encoding->fromUnit[unit] =
+          static_cast<std::uint16_t>(second << 8 | first);
     }
   }
-  ucnv_close(converter);
 
   constexpr char16_t kIdeograph = 0x4E00;
   const auto twoBytes = [&](unsigned unit) {
-    return tables->fromUnit[unit] > 0xFF;
+    return encoding->fromUnit[unit] > 0xFF;
   };
   if (twoBytes(kIdeograph)) {
     unsigned first = kIdeograph;
     unsigned last = kIdeograph;
     while (twoBytes(first - 1)) --first;
     while (last < 0xFFFF && twoBytes(last + 1)) ++last;
-    tables->twoByteFirst = static_cast<char16_t>(first);
-    tables->twoByteLast = static_cast<char16_t>(last);
+    encoding->twoByteFirst = static_cast<char16_t>(first);
+    encoding->twoByteLast = static_cast<char16_t>(last);
   }
-  return tables;
+  return encoding;
 }
 
-// The tables, built on first use; null when code page 936 is not available.
-const Cp936Tables* Cp936() {
-  static const std::unique_ptr<const Cp936Tables> tables = BuildCp936Tables();
+// The tables of each direction, built on first use; null when code page 936
+// is not available.
+const Cp936Decoding* DecodingTables() {
+  static const std::unique_ptr<const Cp936Decoding> tables =
+      BuildCp936Decoding();
   return tables.get();
+}
+
+const Cp936Encoding* EncodingTable() {
+  static const std::unique_ptr<const Cp936Encoding> table =
+      BuildCp936Encoding();
+  return table.get();
 }
 
 // Sixteen bytes, or eight UTF-16 code units, of a source taken at once.
@@ -355,7 +448,7 @@ class Bounded {
 #endif
   }
   void Skip(std::size_t count) { next_ += count; }
-  // The one or two bytes of a 936 character as in Cp936Tables::fromUnit.
+  // The one or two bytes of a 936 character as in Cp936Encoding::fromUnit.
   // Two bytes are stored either way, so it needs Fits(2).
   void PutPacked(std::uint16_t bytes) {
     next_[0] = static_cast<Unit>(bytes & 0xFF);
@@ -576,7 +669,7 @@ bool Utf8ToUtf16(const std::uint8_t* p, const std::uint8_t* end, Out& out) {
 }
 
 template <typename Out>
-bool Cp936ToUtf16(const Cp936Tables& tables, const std::uint8_t* p,
+bool Cp936ToUtf16(const Cp936Decoding& tables, const std::uint8_t* p,
                   const std::uint8_t* end, Out& out) {
   for (; p < end; ++p) {
     if (!out.Fits(1)) return false;
@@ -590,7 +683,7 @@ bool Cp936ToUtf16(const Cp936Tables& tables, const std::uint8_t* p,
       continue;
     }
     const char16_t pair =
-        end - p >= 2 ? tables.fromPair[byte << 8 | p[1]] : char16_t{0};
+        end - p >= 2 ? tables.fromPair[PairIndex(byte, p[1])] : char16_t{0};
     if (pair != 0) {
       out.Put(pair);
       ++p;
@@ -610,7 +703,7 @@ constexpr std::uint32_t kUnitBits = 0x5555;
 // more, kept in a count for each lane (each gains at most one a block, so it
 // is taken in every kRound blocks); others outside ASCII ask the table.
 // Returns where it stopped.
-const char16_t* CountCp936Blocks(const Cp936Tables& tables, const char16_t* p,
+const char16_t* CountCp936Blocks(const Cp936Encoding& tables, const char16_t* p,
                                  Reach<char16_t>& reach, Counter<char>& out) {
   constexpr std::size_t kRound = 0x8000;
   const UnitBlock twoByteFirst = UnitBlock{} + std::uint16_t{tables.twoByteFirst};
@@ -641,7 +734,7 @@ const char16_t* CountCp936Blocks(const Cp936Tables& tables, const char16_t* p,
 // destination reach that far, with two bytes of room for each unit: the
 // ASCII units that begin a block narrowed at once, the others through the
 // table unit by unit. Returns where it stopped.
-const char16_t* ConvertCp936Blocks(const Cp936Tables& tables,
+const char16_t* ConvertCp936Blocks(const Cp936Encoding& tables,
                                    const char16_t* p, Reach<char16_t>& reach,
                                    Bounded<char>& out) {
   while (reach.Has(p, kBlockUnits) && out.Fits(2 * kBlockUnits)) {
@@ -659,7 +752,7 @@ const char16_t* ConvertCp936Blocks(const Cp936Tables& tables,
 }
 
 template <typename Out>
-bool Utf16ToCp936(const Cp936Tables& tables, const char16_t* p,
+bool Utf16ToCp936(const Cp936Encoding& tables, const char16_t* p,
                   const char16_t* end, Out& out) {
   Reach<char16_t> reach(p, end);
   if constexpr (std::is_same_v<Out, Counter<char>>) {
@@ -758,7 +851,7 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                [&](auto& out) { return Utf8ToUtf16(begin, end, out); });
   }
   if (Is936(codePage)) {
-    const Cp936Tables* tables = Cp936();
+    const Cp936Decoding* tables = DecodingTables();
     if (tables == nullptr) return 0;
     const std::uint8_t* end = SourceEnd(begin, sourceLength);
     return Run(destination, capacity, [&](auto& out) {
@@ -783,7 +876,7 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
                [&](auto& out) { return Utf16ToUtf8(source, end, out); });
   }
   if (Is936(codePage)) {
-    const Cp936Tables* tables = Cp936();
+    const Cp936Encoding* tables = EncodingTable();
     if (tables == nullptr) return 0;
     const char16_t* end = sourceLength == -1 ? nullptr : source + sourceLength;
     return Run(destination, capacity, [&](auto& out) {

@@ -1,7 +1,5 @@
 #include "web/curl/curl_http_request.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -15,6 +13,7 @@
 
 #include "text/bytes.h"
 #include "text/text.h"
+#include "web/curl/curl_library.h"
 #include "web/curl/wire_text.h"
 
 namespace tarnwick {
@@ -35,18 +34,6 @@ constexpr char kWebProtocols[] = "http,https";
 // SetProxy's settings besides kProxySettingProxy.
 constexpr std::int32_t kProxySettingDefault = 0;
 constexpr std::int32_t kProxySettingDirect = 1;
-
-// libcurl's process-wide set-up, made once, on first use, by whichever thread
-// gets there first.
-void EnsureCurlGlobal() {
-  struct CurlGlobal {
-    CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-    ~CurlGlobal() { curl_global_cleanup(); }
-    CurlGlobal(const CurlGlobal&) = delete;
-    CurlGlobal& operator=(const CurlGlobal&) = delete;
-  };
-  static const CurlGlobal global;
-}
 
 char AsciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -95,23 +82,24 @@ struct UrlParts {
   std::string port;    // the scheme's default when the URL names none
 };
 
-std::string TakeUrlPart(CURLU* url, CURLUPart part, unsigned int flags) {
+std::string TakeUrlPart(const CurlLibrary& curl, CURLU* url, CURLUPart part,
+                        unsigned int flags) {
   char* value = nullptr;
-  if (curl_url_get(url, part, &value, flags) != CURLUE_OK || value == nullptr) {
+  if (curl.urlGet(url, part, &value, flags) != CURLUE_OK || value == nullptr) {
     return {};
   }
   std::string copy(value);
-  curl_free(value);
+  curl.free(value);
   return copy;
 }
 
 using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
 
 // `url` parsed; null when libcurl cannot parse it.
-UrlHandle ParseUrlHandle(const std::string& url) {
-  UrlHandle handle(curl_url(), &curl_url_cleanup);
+UrlHandle ParseUrlHandle(const CurlLibrary& curl, const std::string& url) {
+  UrlHandle handle(curl.url(), curl.urlCleanup);
   if (handle &&
-      curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+      curl.urlSet(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
     handle.reset();
   }
   return handle;
@@ -121,12 +109,14 @@ bool IsWebScheme(const std::string& scheme) {
   return scheme == "http" || scheme == "https";
 }
 
-std::optional<UrlParts> ParseUrl(const std::string& url) {
-  const UrlHandle handle = ParseUrlHandle(url);
+std::optional<UrlParts> ParseUrl(const CurlLibrary& curl,
+                                 const std::string& url) {
+  const UrlHandle handle = ParseUrlHandle(curl, url);
   if (!handle) return std::nullopt;
-  UrlParts parts{TakeUrlPart(handle.get(), CURLUPART_SCHEME, 0),
-                 TakeUrlPart(handle.get(), CURLUPART_HOST, 0),
-                 TakeUrlPart(handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT)};
+  UrlParts parts{
+      TakeUrlPart(curl, handle.get(), CURLUPART_SCHEME, 0),
+      TakeUrlPart(curl, handle.get(), CURLUPART_HOST, 0),
+      TakeUrlPart(curl, handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT)};
   if (!IsWebScheme(parts.scheme)) return std::nullopt;
   if (parts.host.empty() || parts.port.empty()) return std::nullopt;
   return parts;
@@ -134,11 +124,11 @@ std::optional<UrlParts> ParseUrl(const std::string& url) {
 
 // Whether ParseUrl takes `url`, without asking for its port: an http or https
 // URL always has one, its own or the scheme's default.
-bool IsWebUrl(const std::string& url) {
-  const UrlHandle handle = ParseUrlHandle(url);
+bool IsWebUrl(const CurlLibrary& curl, const std::string& url) {
+  const UrlHandle handle = ParseUrlHandle(curl, url);
   return handle &&
-         IsWebScheme(TakeUrlPart(handle.get(), CURLUPART_SCHEME, 0)) &&
-         !TakeUrlPart(handle.get(), CURLUPART_HOST, 0).empty();
+         IsWebScheme(TakeUrlPart(curl, handle.get(), CURLUPART_SCHEME, 0)) &&
+         !TakeUrlPart(curl, handle.get(), CURLUPART_HOST, 0).empty();
 }
 
 bool SameOrigin(const UrlParts& a, const UrlParts& b) {
@@ -167,8 +157,9 @@ bool HasHeader(const std::vector<Header>& headers, std::string_view name) {
 
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
-bool AppendLine(HeaderList& list, const std::string& line) {
-  curl_slist* const head = curl_slist_append(list.get(), line.c_str());
+bool AppendLine(const CurlLibrary& curl, HeaderList& list,
+                const std::string& line) {
+  curl_slist* const head = curl.slistAppend(list.get(), line.c_str());
   if (head == nullptr) return false;
   static_cast<void>(list.release());
   list.reset(head);
@@ -185,29 +176,34 @@ std::string WireLine(const Header& header) {
 // The headers for the server and those for a proxy, each list followed by the
 // "Name:" lines that keep libcurl from adding headers of its own.
 struct HeaderLists {
-  HeaderList server{nullptr, &curl_slist_free_all};
-  HeaderList proxy{nullptr, &curl_slist_free_all};
+  explicit HeaderLists(const CurlLibrary& curl)
+      : server(nullptr, curl.slistFreeAll), proxy(nullptr, curl.slistFreeAll) {}
+
+  HeaderList server;
+  HeaderList proxy;
 };
 
-bool BuildHeaderLists(const std::vector<Header>& headers, HeaderLists& lists) {
+bool BuildHeaderLists(const CurlLibrary& curl,
+                      const std::vector<Header>& headers, HeaderLists& lists) {
   for (const Header& header : headers) {
     HeaderList& list =
         NameIs(header, "Proxy-Authorization") ? lists.proxy : lists.server;
-    if (!AppendLine(list, WireLine(header))) return false;
+    if (!AppendLine(curl, list, WireLine(header))) return false;
   }
   for (const char* name : {"Accept", "Content-Type", "Expect"}) {
     if (!HasHeader(headers, name) &&
-        !AppendLine(lists.server, std::string(name) + ":")) {
+        !AppendLine(curl, lists.server, std::string(name) + ":")) {
       return false;
     }
   }
-  return AppendLine(lists.proxy, "Proxy-Connection:");
+  return AppendLine(curl, lists.proxy, "Proxy-Connection:");
 }
 
 enum class HeaderPhase { kStatusLine, kFields, kDone };
 
 // What one request-response round collects; the callbacks write into it.
 struct Round {
+  const CurlLibrary* curl = nullptr;
   CURL* easy = nullptr;
   // For CONNECT: a 2xx reply opens a tunnel and carries no body.
   bool stopAfter2xxHeader = false;
@@ -298,8 +294,8 @@ std::size_t OnBodyData(char* data, std::size_t size, std::size_t count,
   try {
     if (r.body.empty()) {
       curl_off_t expected = -1;
-      if (curl_easy_getinfo(r.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T,
-                            &expected) == CURLE_OK &&
+      if (r.curl->easyGetinfo(r.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T,
+                              &expected) == CURLE_OK &&
           expected > 0) {
         r.body.reserve(
             static_cast<std::size_t>(std::min(expected, kMaxBodyReserve)));
@@ -325,8 +321,8 @@ class CurlHttpRequest final : public HttpRequestOperations {
   using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
   using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 
-  CurlHttpRequest(MultiHandle multi, EasyHandle easy)
-      : multi_(std::move(multi)), easy_(std::move(easy)) {}
+  CurlHttpRequest(const CurlLibrary& curl, MultiHandle multi, EasyHandle easy)
+      : curl_(curl), multi_(std::move(multi)), easy_(std::move(easy)) {}
 
   void SetTimeouts(std::int32_t resolveMs, std::int32_t connectMs,
                    std::int32_t sendMs, std::int32_t receiveMs) override {
@@ -374,7 +370,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
     opened_ = false;
     if (!IsToken(method.view())) return;
     std::string wireUrl = EncodeUrlForWire(url);
-    if (!IsWebUrl(wireUrl)) return;
+    if (!IsWebUrl(curl_, wireUrl)) return;
     method_ = std::string(method.view());
     url_ = std::move(wireUrl);
     opened_ = true;
@@ -432,8 +428,8 @@ class CurlHttpRequest final : public HttpRequestOperations {
         return;
       }
       if (redirects == kMaxRedirects) return;
-      const auto from = ParseUrl(hop.url);
-      const auto to = ParseUrl(location);
+      const auto from = ParseUrl(curl_, hop.url);
+      const auto to = ParseUrl(curl_, location);
       if (!from || !to) return;
       const bool toGet = round.status == 303
                              ? hop.method != "HEAD"
@@ -472,15 +468,15 @@ class CurlHttpRequest final : public HttpRequestOperations {
   bool Perform(const Hop& hop, const std::vector<Header>& headers, Round& round,
                std::string& location) {
     // A handle fresh from curl_easy_init is already in the reset state.
-    if (easyUsed_) curl_easy_reset(easy_.get());
+    if (easyUsed_) curl_.easyReset(easy_.get());
     easyUsed_ = true;
-    HeaderLists lists;
-    if (!BuildHeaderLists(headers, lists)) return false;
+    HeaderLists lists(curl_);
+    if (!BuildHeaderLists(curl_, headers, lists)) return false;
 
     CURL* const easy = easy_.get();
     bool ok = true;
     const auto set = [&](CURLoption option, auto value) {
-      ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK;
+      ok = ok && curl_.easySetopt(easy, option, value) == CURLE_OK;
     };
     set(CURLOPT_URL, hop.url.c_str());
     set(CURLOPT_PROTOCOLS_STR, kWebProtocols);
@@ -522,7 +518,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
     }
     std::string connectTarget;
     if (hop.method == "CONNECT") {
-      const auto parts = ParseUrl(hop.url);
+      const auto parts = ParseUrl(curl_, hop.url);
       if (!parts) return false;
       connectTarget = parts->host + ":" + parts->port;
       set(CURLOPT_REQUEST_TARGET, connectTarget.c_str());
@@ -530,6 +526,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
       round.stopAfter2xxHeader = true;
     }
 
+    round.curl = &curl_;
     round.easy = easy;
     round.bodySize = carriesBody ? static_cast<curl_off_t>(hop.body.size()) : 0;
     set(CURLOPT_PREREQFUNCTION, &OnRequestStart);
@@ -553,12 +550,12 @@ class CurlHttpRequest final : public HttpRequestOperations {
     }
     char* redirectUrl = nullptr;
     if (complete &&
-        curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &redirectUrl) ==
+        curl_.easyGetinfo(easy, CURLINFO_REDIRECT_URL, &redirectUrl) ==
             CURLE_OK &&
         redirectUrl != nullptr) {
       location = redirectUrl;
     }
-    curl_multi_remove_handle(multi_.get(), easy);
+    curl_.multiRemoveHandle(multi_.get(), easy);
     return complete;
   }
 
@@ -566,12 +563,12 @@ class CurlHttpRequest final : public HttpRequestOperations {
   // bound. Returns libcurl's result, or nothing when the transfer was
   // abandoned.
   std::optional<CURLcode> Run(Round& round) {
-    if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK) {
+    if (curl_.multiAddHandle(multi_.get(), easy_.get()) != CURLM_OK) {
       return std::nullopt;
     }
     for (;;) {
       int running = 0;
-      if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) {
+      if (curl_.multiPerform(multi_.get(), &running) != CURLM_OK) {
         return std::nullopt;
       }
       if (running == 0) break;
@@ -595,14 +592,14 @@ class CurlHttpRequest final : public HttpRequestOperations {
           waitMs = std::min(waitMs, bound - idleMs);
         }
       }
-      if (curl_multi_poll(multi_.get(), nullptr, 0, static_cast<int>(waitMs),
+      if (curl_.multiPoll(multi_.get(), nullptr, 0, static_cast<int>(waitMs),
                           nullptr) != CURLM_OK) {
         return std::nullopt;
       }
     }
     int queued = 0;
     while (const CURLMsg* message =
-               curl_multi_info_read(multi_.get(), &queued)) {
+               curl_.multiInfoRead(multi_.get(), &queued)) {
       if (message->msg == CURLMSG_DONE && message->easy_handle == easy_.get()) {
         return message->data.result;
       }
@@ -610,6 +607,7 @@ class CurlHttpRequest final : public HttpRequestOperations {
     return std::nullopt;
   }
 
+  const CurlLibrary& curl_;
   // The easy handle goes first: the connections it used live in the multi
   // handle.
   MultiHandle multi_;
@@ -641,12 +639,18 @@ class CurlHttpRequest final : public HttpRequestOperations {
 
 }  // namespace
 
-std::shared_ptr<HttpRequestOperations> CreateCurlHttpRequest() {
-  EnsureCurlGlobal();
-  CurlHttpRequest::MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
-  CurlHttpRequest::EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
+std::shared_ptr<HttpRequestOperations> CreateCurlHttpRequest(
+    const CurlLibrary* curl) {
+  if (curl == nullptr) return nullptr;
+  CurlHttpRequest::MultiHandle multi(curl->multiInit(), curl->multiCleanup);
+  CurlHttpRequest::EasyHandle easy(curl->easyInit(), curl->easyCleanup);
   if (!multi || !easy) return nullptr;
-  return std::make_shared<CurlHttpRequest>(std::move(multi), std::move(easy));
+  return std::make_shared<CurlHttpRequest>(*curl, std::move(multi),
+                                           std::move(easy));
+}
+
+std::shared_ptr<HttpRequestOperations> CreateCurlHttpRequest() {
+  return CreateCurlHttpRequest(SystemCurlLibrary());
 }
 
 }  // namespace tarnwick

@@ -65,7 +65,16 @@
 
 namespace tarnwick {
 
-// A new request object; null when libcurl cannot provide one.
+struct CurlLibrary;
+
+// A new request object over `curl`, a set-up libcurl (see curl_library.h)
+// that outlives the object; null when `curl` is null or libcurl cannot
+// provide the object's handles.
+std::shared_ptr<HttpRequestOperations> CreateCurlHttpRequest(
+    const CurlLibrary* curl);
+
+// A new request object over the system's libcurl, which the first call loads;
+// null when libcurl cannot be loaded or cannot provide the object's handles.
 std::shared_ptr<HttpRequestOperations> CreateCurlHttpRequest();
 
 }  // namespace tarnwick

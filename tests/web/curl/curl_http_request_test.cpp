@@ -17,12 +17,14 @@
 #include "text/bytes.h"
 #include "text/text.h"
 #include "web/http_request_object.h"
+#include "web/proxy_variables.h"
 #include "web/servers/loopback_server.h"
 
 namespace tarnwick {
 namespace {
 
 using namespace std::literals;
+using loopback::ClosedPort;
 using loopback::LoopbackServer;
 using loopback::ServerPlan;
 using Clock = std::chrono::steady_clock;
@@ -68,27 +70,10 @@ void ExpectEmpty(const Response& response) {
   EXPECT_EQ(response.status, 0);
 }
 
-// A port on 127.0.0.1 where nothing listens.
-int ClosedPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
 class CurlHttpRequestTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name :
-         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
-          "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-      unsetenv(name);
-    }
+    UnsetProxyVariables();
     object_ = HttpRequestObject(CreateCurlHttpRequest());
     ASSERT_TRUE(object_.HoldsObject());
     // Nothing in these tests should need the default 30 seconds; a fault
@@ -447,6 +432,11 @@ TEST_F(CurlHttpRequestTest, FailsQuietlyWithoutReachingAServer) {
     EXPECT_LT(Clock::now() - start, kPromptly);
     ExpectEmpty(Read(object_));
   }
+}
+
+// No libcurl (SystemCurlLibrary() null when it cannot be loaded): no object.
+TEST(CurlHttpRequestCreationTest, NoObjectWithoutLibcurl) {
+  EXPECT_EQ(CreateCurlHttpRequest(nullptr), nullptr);
 }
 
 TEST_F(CurlHttpRequestTest, FailedSendForgetsThePreviousResponse) {

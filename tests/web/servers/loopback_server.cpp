@@ -10,8 +10,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,15 +25,6 @@ using Clock = std::chrono::steady_clock;
 // made first), and to end once told to.
 constexpr std::chrono::seconds kStartLimit{10};
 constexpr std::chrono::seconds kFinishLimit{10};
-
-std::string HexToBytes(std::string_view hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes.push_back(static_cast<char>(
-        std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-  }
-  return bytes;
-}
 
 long long MsLeft(Clock::time_point deadline) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
@@ -108,19 +97,7 @@ LoopbackServer::LoopbackServer(const ServerPlan& plan, bool tls) : tls_(tls) {
     sent += static_cast<std::size_t>(done);
   }
   if (!ReadInto(fromServer_, output_, true, Clock::now() + kStartLimit)) return;
-  const std::size_t lineEnd = output_.find('\n');
-  int port = 0;
-  if (std::sscanf(output_.substr(0, lineEnd).c_str(), "PORT %d", &port) == 1) {
-    port_ = port;
-  }
-  output_.erase(0, lineEnd + 1);
-}
-
-LoopbackServer::~LoopbackServer() { Finish(); }
-
-std::string LoopbackServer::Url(std::string_view path) const {
-  return (tls_ ? "https://127.0.0.1:" : "http://127.0.0.1:") +
-         std::to_string(port_) + std::string(path);
+  TakePort();
 }
 
 std::vector<std::string> LoopbackServer::Finish() {
@@ -145,17 +122,7 @@ std::vector<std::string> LoopbackServer::Finish() {
     }
     pid_ = -1;
   }
-  std::vector<std::string> requests;
-  std::istringstream lines(output_);
-  output_.clear();
-  for (std::string line; std::getline(lines, line);) {
-    constexpr std::string_view kPrefix = "REQUEST ";
-    if (line.starts_with(kPrefix)) {
-      requests.push_back(
-          HexToBytes(std::string_view(line).substr(kPrefix.size())));
-    }
-  }
-  return requests;
+  return TakeRequests();
 }
 
 }  // namespace tarnwick::loopback

@@ -67,6 +67,16 @@ class LoopbackServer {
   std::vector<std::string> Finish();
 
  private:
+  // The server's report, shared by both platforms: the "PORT <n>" line that
+  // it writes once it listens, then a "REQUEST <hex>" line for each request
+  // it read.
+  //
+  // Takes the first line of output_, which must be whole, into port_ when it
+  // names the port (port_ stays 0 otherwise).
+  void TakePort();
+  // The requests of the REQUEST lines in output_, in order; empties output_.
+  std::vector<std::string> TakeRequests();
+
   pid_t pid_ = -1;
   int toServer_ = -1;
   int fromServer_ = -1;
@@ -74,6 +84,10 @@ class LoopbackServer {
   bool tls_ = false;
   std::string output_;
 };
+
+// A port on 127.0.0.1 where nothing listens (one that a server listened on
+// and has left); 0 when no server could be started.
+int ClosedPort();
 
 }  // namespace tarnwick::loopback
 

@@ -4,7 +4,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <winsock2.h>
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +26,7 @@ namespace tarnwick {
 namespace {
 
 using namespace std::literals;
+using loopback::ClosedPort;
 using loopback::LoopbackServer;
 using loopback::ServerPlan;
 using ::testing::HasSubstr;
@@ -53,21 +53,6 @@ Request Split(const std::string& raw) {
   const std::size_t end = raw.find("\r\n\r\n");
   if (end == std::string::npos) return {raw, ""};
   return {raw.substr(0, end + 2), raw.substr(end + 4)};
-}
-
-// A port on 127.0.0.1 where nothing listens.
-int ClosedPort() {
-  WSADATA data;
-  WSAStartup(MAKEWORD(2, 2), &data);
-  const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int length = sizeof address;
-  bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-  closesocket(probe);
-  return ntohs(address.sin_port);
 }
 
 class WinHttpRequestTest : public ::testing::Test {

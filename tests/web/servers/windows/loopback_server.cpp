@@ -7,9 +7,7 @@
 #include <winsock2.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,15 +82,6 @@ bool ReadInto(SOCKET connection, std::string& output, bool untilNewline,
   }
 }
 
-std::string HexToBytes(std::string_view hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes.push_back(static_cast<char>(
-        std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-  }
-  return bytes;
-}
-
 }  // namespace
 
 LoopbackServer::LoopbackServer(const ServerPlan& plan, bool tls) : tls_(tls) {
@@ -105,19 +94,7 @@ LoopbackServer::LoopbackServer(const ServerPlan& plan, bool tls) : tls_(tls) {
       !ReadInto(connection, output_, true, Clock::now() + kStartLimit)) {
     return;
   }
-  const std::size_t lineEnd = output_.find('\n');
-  int port = 0;
-  if (std::sscanf(output_.substr(0, lineEnd).c_str(), "PORT %d", &port) == 1) {
-    port_ = port;
-  }
-  output_.erase(0, lineEnd + 1);
-}
-
-LoopbackServer::~LoopbackServer() { Finish(); }
-
-std::string LoopbackServer::Url(std::string_view path) const {
-  return (tls_ ? "https://127.0.0.1:" : "http://127.0.0.1:") +
-         std::to_string(port_) + std::string(path);
+  TakePort();
 }
 
 std::vector<std::string> LoopbackServer::Finish() {
@@ -128,17 +105,7 @@ std::vector<std::string> LoopbackServer::Finish() {
     closesocket(connection);
     toServer_ = -1;
   }
-  std::vector<std::string> requests;
-  std::istringstream lines(output_);
-  output_.clear();
-  for (std::string line; std::getline(lines, line);) {
-    constexpr std::string_view kPrefix = "REQUEST ";
-    if (line.starts_with(kPrefix)) {
-      requests.push_back(
-          HexToBytes(std::string_view(line).substr(kPrefix.size())));
-    }
-  }
-  return requests;
+  return TakeRequests();
 }
 
 }  // namespace tarnwick::loopback
