@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "app/clipboard_block.h"
 #include "app/control_names.h"
 #include "app/fake_window.h"
 #include "app/main_window_description.h"
@@ -13,20 +14,7 @@
 namespace tarnwick {
 namespace {
 
-// All bytes of the clipboard's CF_TEXT block; nullopt when it holds none.
-std::optional<std::string> ClipboardBlock() {
-  if (!platform::OpenClipboard(nullptr)) return std::nullopt;
-  std::optional<std::string> bytes;
-  platform::GlobalHandle block =
-      platform::GetClipboardData(platform::kClipboardFormatText);
-  if (block != nullptr) {
-    bytes = std::string(static_cast<const char*>(platform::GlobalLock(block)),
-                        platform::GlobalSize(block));
-    platform::GlobalUnlock(block);
-  }
-  platform::CloseClipboard();
-  return bytes;
-}
+using testing::ClipboardBlock;
 
 Text InitialOutputText() {
   for (const ControlDescription& control : MainWindowDescription().controls) {

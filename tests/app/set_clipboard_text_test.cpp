@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/clipboard_block.h"
 #include "platform/clipboard.h"
 #include "platform/global_memory.h"
 #include "platform/other_clipboard_holder.h"
 
 namespace tarnwick {
 namespace {
+
+using testing::ClipboardBlock;
 
 using ::testing::ElementsAre;
 
@@ -74,21 +77,6 @@ constexpr ClipboardCalls kRecordingCalls = {
       return platform::GlobalFree(block);
     },
 };
-
-// All bytes of the clipboard's CF_TEXT block; nullopt when it holds none.
-std::optional<std::string> ClipboardBlock() {
-  if (!platform::OpenClipboard(nullptr)) return std::nullopt;
-  std::optional<std::string> bytes;
-  platform::GlobalHandle block =
-      platform::GetClipboardData(platform::kClipboardFormatText);
-  if (block != nullptr) {
-    bytes = std::string(static_cast<const char*>(platform::GlobalLock(block)),
-                        platform::GlobalSize(block));
-    platform::GlobalUnlock(block);
-  }
-  platform::CloseClipboard();
-  return bytes;
-}
 
 class SetClipboardTextTest : public ::testing::Test {
  protected:
