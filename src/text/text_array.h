@@ -1,6 +1,6 @@
-// TextArray: an ordered sequence of Text that grows at its end. The spec of
-// each routine counts its elements from 1; in C++ the vector's own indexing
-// (from 0) is used.
+// TextArray: an ordered sequence of Text that grows at its end. Positions
+// that routines report (FindInArray) count from 1; in C++ code the vector's
+// own indexing, from 0, is used.
 #ifndef TARNWICK_TEXT_TEXT_ARRAY_H_
 #define TARNWICK_TEXT_TEXT_ARRAY_H_
 
