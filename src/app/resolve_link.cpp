@@ -23,6 +23,23 @@ Text EndpointUrl(const char* path) {
   return TextConcat("http://", kResolveServiceHost, path);
 }
 
+// The body of the service's reply to a POST of `body` to `endpointUrl`, as
+// text: up to its first zero byte, empty when the request failed.
+Text ReplyText(const Text& endpointUrl, const Text& body) {
+  // Every result besides the body is taken and dropped.
+  Text returnedCookies;
+  Text headers;
+  Text returnedHeaders;
+  std::int32_t statusCode = 0;
+  return BytesToText(WebRequest(endpointUrl,
+                                {.method = kMethodPost,
+                                 .postText = body,
+                                 .returnedCookies = &returnedCookies,
+                                 .extraHeaders = &headers,
+                                 .returnedHeaders = &returnedHeaders,
+                                 .statusCode = &statusCode}));
+}
+
 }  // namespace
 
 const std::array<Site, 3>& SiteTable() {
@@ -43,19 +60,10 @@ void ResolveLink(WindowOperations& window) {
   for (const Site& site : SiteTable()) {
     if (!window.IsChecked(site.radioButton)) continue;
     const Text body = TextConcat("url=", window.GetControlText(kEditBox1));
-    // Every result besides the body is taken and dropped.
-    Text returnedCookies;
-    Text headers;
-    Text returnedHeaders;
-    std::int32_t statusCode = 0;
-    const Bytes reply =
-        WebRequest(site.endpointUrl, {.method = kMethodPost,
-                                      .postText = body,
-                                      .returnedCookies = &returnedCookies,
-                                      .extraHeaders = &headers,
-                                      .returnedHeaders = &returnedHeaders,
-                                      .statusCode = &statusCode});
-    const Text converted = Utf8ToCp936(BytesToText(reply));
+    // The reply and its text copy are gone before the result is shown, so
+    // that a large reply is not held three times over while the output box
+    // takes its own copy.
+    const Text converted = Utf8ToCp936(ReplyText(site.endpointUrl, body));
     window.SetControlText(kEditBox2, converted);
   }
 }

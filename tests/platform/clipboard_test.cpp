@@ -166,6 +166,28 @@ TEST_F(ClipboardTest, ChangedContentIsPublishedAsUtf8WithLfLineEnds) {
   }
 }
 
+// A text longer than the pieces it is converted in: a CR LF split between two
+// pieces, a second byte 0x40 at a piece's edge, and a long run of characters
+// with no place to end a piece.
+TEST_F(ClipboardTest, LongTextIsPublishedWhole) {
+  std::string block(65535, 'a');
+  std::string utf8 = block;
+  block += "\x81\x40\r\n";  // U+4E02
+  utf8 += "\xE4\xB8\x82\n";
+  for (int i = 0; i < 70000; ++i) {
+    block += "\xC7\xA7";  // U+5343
+    utf8 += "\xE5\x8D\x83";
+  }
+  block += "\r\nend";
+  utf8 += "\nend";
+  block.push_back('\0');
+  PutText(block);
+  ASSERT_EQ(published.size(), 1u);
+  ASSERT_TRUE(published[0].has_value());
+  EXPECT_EQ(published[0]->size(), utf8.size());
+  EXPECT_TRUE(*published[0] == utf8);  // not printed whole when it differs
+}
+
 TEST_F(ClipboardTest, EmptiedClipboardIsPublishedAsHoldingNothing) {
   PutText(std::string_view("x", 2));
   published.clear();

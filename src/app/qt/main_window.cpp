@@ -18,9 +18,18 @@
 
 #include "app/qt/qt_text.h"
 #include "platform/clipboard.h"
+#include "text/text_search.h"
 
 namespace tarnwick {
 namespace {
+
+// The text of the multi-line box `box`, with each line break as CR LF. The
+// breaks are turned in the code page 936 bytes, where LF is never part of a
+// character, once the copy of the box's UTF-16 is gone.
+Text WithCrLf(const QPlainTextEdit* box) {
+  const Text text = QStringToText(box->toPlainText());
+  return TextReplace(text, "\n", "\r\n");
+}
 
 // `text` with each CR LF turned into the line break of a multi-line box.
 QString WithLineBreaks(QString text) {
@@ -149,10 +158,7 @@ Text MainWindow::GetControlText(std::string_view name) {
           static_cast<QAbstractButton*>(control->widget)->text());
     case ControlKind::kEditBox:
       if (control->multiLine) {
-        return QStringToText(
-            static_cast<QPlainTextEdit*>(control->widget)
-                ->toPlainText()
-                .replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+        return WithCrLf(static_cast<QPlainTextEdit*>(control->widget));
       }
       return QStringToText(static_cast<QLineEdit*>(control->widget)->text());
     case ControlKind::kPictureBox:

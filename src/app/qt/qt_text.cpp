@@ -1,41 +1,46 @@
 #include "app/qt/qt_text.h"
 
 #include <cstdint>
-#include <vector>
+#include <string>
 
-#include "text/bytes.h"
-#include "text/code_page.h"
+#include "platform/code_page_functions.h"
 
 namespace tarnwick {
-namespace {
 
-constexpr std::int32_t kCodePage936 = 936;
-
-}  // namespace
+// Both directions convert straight between the Text's bytes and the
+// QString's own storage, so that a long text (a large reply shown in the
+// output box) is never held a second time in an intermediate buffer.
 
 QString TextToQString(const Text& text) {
-  const Bytes wide = TextToWide(text, kCodePage936, true);
-  QString string;
-  string.reserve(static_cast<qsizetype>(wide.size() / 2));
-  for (std::size_t i = 0; i + 1 < wide.size(); i += 2) {
-    const auto unit =
-        static_cast<char16_t>(wide.data()[i] | wide.data()[i + 1] << 8);
-    if (unit == 0) break;
-    string.append(QChar(unit));
+  if (text.empty()) return QString();
+  const std::int32_t n = platform::MultiByteToWideChar(
+      platform::kCodePage936, 0, text.c_str(), -1, nullptr, 0);
+  if (n <= 0) return QString();
+  QString string(n, Qt::Uninitialized);
+  if (platform::MultiByteToWideChar(
+          platform::kCodePage936, 0, text.c_str(), -1,
+          reinterpret_cast<char16_t*>(string.data()), n) != n) {
+    return QString();
   }
+  // A Text holds no zero byte, so the only zero unit is the terminating one.
+  string.chop(1);
   return string;
 }
 
 Text QStringToText(const QString& string) {
-  std::vector<std::uint8_t> wide;
-  wide.reserve(static_cast<std::size_t>(string.size()) * 2 + 2);
-  for (const QChar unit : string) {
-    wide.push_back(static_cast<std::uint8_t>(unit.unicode() & 0xFF));
-    wide.push_back(static_cast<std::uint8_t>(unit.unicode() >> 8));
+  if (string.isEmpty()) return Text();
+  // utf16() ends with a zero unit; the conversion stops at the first one.
+  const auto* units = reinterpret_cast<const char16_t*>(string.utf16());
+  const std::int32_t size = platform::WideCharToMultiByte(
+      platform::kCodePage936, 0, units, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return Text();
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (platform::WideCharToMultiByte(platform::kCodePage936, 0, units, -1,
+                                    bytes.data(), size, nullptr,
+                                    nullptr) != size) {
+    return Text();
   }
-  wide.push_back(0);
-  wide.push_back(0);
-  return WideToText(Bytes(std::move(wide)), kCodePage936, true);
+  return Text(std::move(bytes));
 }
 
 }  // namespace tarnwick

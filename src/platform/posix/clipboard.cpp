@@ -36,38 +36,65 @@ ClipboardState& State() {
   return *state;
 }
 
-// The code page 936 text `text` as UTF-8; empty when it cannot be converted.
-std::string Cp936ToUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const auto length = static_cast<std::int32_t>(text.size());
+// How many bytes of code page 936 text are converted at a time.
+constexpr std::size_t kPieceSize = std::size_t{64} << 10;
+
+// Where the piece of `text` that begins at `from` ends: after kPieceSize
+// bytes or more, just after a byte below 0x40, which is never the second byte
+// of a character. Every piece then converts as it does within the whole text.
+std::size_t PieceEnd(std::string_view text, std::size_t from) {
+  for (std::size_t end = from + kPieceSize; end < text.size(); ++end) {
+    if (static_cast<unsigned char>(text[end - 1]) < 0x40) return end;
+  }
+  return text.size();
+}
+
+// Appends the code page 936 text `piece` to `utf8` as UTF-8, through `wide`.
+// Returns false when it cannot be converted.
+bool AppendAsUtf8(std::string_view piece, std::vector<char16_t>& wide,
+                  std::string& utf8) {
+  const auto length = static_cast<std::int32_t>(piece.size());
   const std::int32_t units =
-      MultiByteToWideChar(kCodePage936, 0, text.data(), length, nullptr, 0);
-  if (units <= 0) return {};
-  std::vector<char16_t> wide(static_cast<std::size_t>(units));
-  if (MultiByteToWideChar(kCodePage936, 0, text.data(), length, wide.data(),
+      MultiByteToWideChar(kCodePage936, 0, piece.data(), length, nullptr, 0);
+  if (units <= 0) return false;
+  wide.resize(static_cast<std::size_t>(units));
+  if (MultiByteToWideChar(kCodePage936, 0, piece.data(), length, wide.data(),
                           units) != units) {
-    return {};
+    return false;
   }
   const std::int32_t bytes = WideCharToMultiByte(
       kCodePageUtf8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  if (WideCharToMultiByte(kCodePageUtf8, 0, wide.data(), units, utf8.data(),
-                          bytes, nullptr, nullptr) != bytes) {
-    return {};
+  if (bytes <= 0) return false;
+  const std::size_t end = utf8.size();
+  utf8.resize(end + static_cast<std::size_t>(bytes));
+  return WideCharToMultiByte(kCodePageUtf8, 0, wide.data(), units,
+                             utf8.data() + end, bytes, nullptr,
+                             nullptr) == bytes;
+}
+
+// The code page 936 text `text` as UTF-8; empty when it cannot be converted.
+// It is converted piece by piece, so that a long text needs no UTF-16 copy of
+// its whole.
+std::string Cp936ToUtf8(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size() + text.size() / 2);
+  std::vector<char16_t> wide;
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t end = PieceEnd(text, from);
+    if (!AppendAsUtf8(text.substr(from, end - from), wide, utf8)) return {};
+    from = end;
   }
   return utf8;
 }
 
-// `text` with every CR LF turned into LF.
-std::string ToLfLineEnds(const std::string& text) {
-  std::string result;
-  result.reserve(text.size());
+// Turns every CR LF of `text` into LF, in place.
+void ToLfLineEnds(std::string& text) {
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    result.push_back(text[i]);
+    text[kept++] = text[i];
   }
-  return result;
+  text.resize(kept);
 }
 
 // The text the CF_TEXT block `block` holds, up to its first zero byte or its
@@ -77,7 +104,8 @@ std::string DesktopText(GlobalHandle block) {
   const auto* bytes = static_cast<const char*>(GlobalLock(block));
   if (bytes == nullptr) return {};
   const std::string_view text(bytes, strnlen(bytes, size));
-  std::string utf8 = ToLfLineEnds(Cp936ToUtf8(text));
+  std::string utf8 = Cp936ToUtf8(text);
+  ToLfLineEnds(utf8);
   GlobalUnlock(block);
   return utf8;
 }

@@ -27,6 +27,8 @@ TEST(QtTextTest, UnicodeOutsideTheCodePageBecomesQuestionMarks) {
   EXPECT_EQ(QStringToText(QString::fromUtf8("a\xE0\xB8\x81"
                                             "b")),
             Text("a?b"));
+  // A character beyond the BMP: one "?" per UTF-16 unit.
+  EXPECT_EQ(QStringToText(QString::fromUtf8("\xF0\x9F\x98\x80")), Text("??"));
 }
 
 TEST(QtTextTest, UnicodeIsCutAtItsFirstNul) {
