@@ -84,6 +84,35 @@ class CurlHttpRequestTest : public ::testing::Test {
   HttpRequestObject object_;
 };
 
+// Every exchange has a connection of its own, closed when it ends: neither
+// the same object's next exchange nor a later object's takes over a kept-alive
+// one. The server serves one connection at a time, so a connection left open
+// would hold up the next one until the receive bound.
+TEST_F(CurlHttpRequestTest, ExchangesDoNotShareConnections) {
+  const auto keptAlive = [](std::string_view body) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+  };
+  ServerPlan plan;
+  plan.Connection().Request().Send(keptAlive("first"));
+  plan.Request().Send(keptAlive("reused"));
+  plan.Connection().Request().Send(keptAlive("second"));
+  plan.Connection().Request().Send(keptAlive("third"));
+  LoopbackServer server(plan);
+  const std::string url = server.Url("/x");
+
+  const auto exchange = [&](HttpRequestObject& object) {
+    object.SetTimeouts(0, 2000, 2000, 2000);
+    object.Open("GET", url, false);
+    object.Send(Text());
+    return Read(object).body;
+  };
+  EXPECT_EQ(exchange(object_), "first");
+  EXPECT_EQ(exchange(object_), "second");
+  HttpRequestObject later(CreateCurlHttpRequest());
+  EXPECT_EQ(exchange(later), "third");
+}
+
 TEST_F(CurlHttpRequestTest, ResolveStylePostGoesOutAsSetAndReadsBack) {
   const std::string replyBody = "\xE8\xA7\xA3\xE6\x9E\x90 ok";
   LoopbackServer server(ServerPlan::Answer(
